@@ -1,0 +1,105 @@
+#include "platform/png.h"
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0xFFFFFFFFu) {
+    static const std::array<uint32_t, 256> table = [] {
+        std::array<uint32_t, 256> t{};
+        for (uint32_t n = 0; n < 256; n++) {
+            uint32_t c = n;
+            for (int k = 0; k < 8; k++) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    for (size_t i = 0; i < size; i++) crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return crc;
+}
+
+void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(uint8_t(v >> 24));
+    out.push_back(uint8_t(v >> 16));
+    out.push_back(uint8_t(v >> 8));
+    out.push_back(uint8_t(v));
+}
+
+void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data) {
+    PutBe32(out, uint32_t(data.size()));
+    size_t start = out.size();
+    out.insert(out.end(), type, type + 4);
+    out.insert(out.end(), data.begin(), data.end());
+    PutBe32(out, Crc32(out.data() + start, out.size() - start) ^ 0xFFFFFFFFu);
+}
+
+// zlib stream of stored (uncompressed) deflate blocks: no library needed, and
+// screenshots are small enough that size does not matter.
+std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& raw) {
+    std::vector<uint8_t> z = {0x78, 0x01};
+    size_t pos = 0;
+    do {
+        size_t n = std::min<size_t>(65535, raw.size() - pos);
+        bool last = pos + n == raw.size();
+        z.push_back(last ? 1 : 0);
+        z.push_back(uint8_t(n));
+        z.push_back(uint8_t(n >> 8));
+        z.push_back(uint8_t(~n));
+        z.push_back(uint8_t(~n >> 8));
+        z.insert(z.end(), raw.begin() + long(pos), raw.begin() + long(pos + n));
+        pos += n;
+    } while (pos < raw.size());
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    PutBe32(z, (b << 16) | a);
+    return z;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
+    if (width <= 0 || height <= 0 || rgb.size() < size_t(width) * size_t(height) * 3) return false;
+    std::vector<uint8_t> raw;
+    raw.reserve(size_t(height) * (size_t(width) * 3 + 1));
+    for (int y = 0; y < height; y++) {
+        raw.push_back(0);  // filter: none
+        auto row = rgb.begin() + long(size_t(y) * size_t(width) * 3);
+        raw.insert(raw.end(), row, row + width * 3);
+    }
+    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<uint8_t> header;
+    PutBe32(header, uint32_t(width));
+    PutBe32(header, uint32_t(height));
+    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    PutChunk(file, "IHDR", header);
+    PutChunk(file, "IDAT", ZlibStored(raw));
+    PutChunk(file, "IEND", {});
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+std::vector<uint8_t> PixelsToRgb(const uint16_t* pixels, int width, int height, int pitchPixels, int pixelMode) {
+    std::vector<uint8_t> rgb(size_t(width) * size_t(height) * 3);
+    size_t o = 0;
+    for (int y = 0; y < height; y++) {
+        for (int x = 0; x < width; x++) {
+            uint16_t p = pixels[size_t(y) * size_t(pitchPixels) + size_t(x)];
+            unsigned r, g, b;
+            if (pixelMode == 15) {
+                r = (p >> 10) & 31; g = ((p >> 5) & 31) << 1; b = p & 31;
+            } else {
+                r = p >> 11; g = (p >> 5) & 63; b = p & 31;
+            }
+            rgb[o++] = uint8_t((r << 3) | (r >> 2));
+            rgb[o++] = uint8_t((g << 2) | (g >> 4));
+            rgb[o++] = uint8_t((b << 3) | (b >> 2));
+        }
+    }
+    return rgb;
+}
