@@ -1,0 +1,35 @@
+#include "app/log.h"
+
+#include <cstdio>
+
+#include "app/valimo.h"
+#include "platform/win.h"
+
+bool logStarted = false;
+
+namespace {
+// Once this run has created the log, a later failure must not make the next write
+// truncate it: the lines already written are the run's only report.
+bool logCreatedThisRun = false;
+}  // namespace
+
+void WriteLog(const char* text) {
+    // Every write goes back to the start directory, wherever the game has moved since.
+    SetCurrentDirectoryA(startDirectory);
+    FILE* file = std::fopen("valimo.log", logStarted || logCreatedThisRun ? "a" : "w");
+    if (!file) {
+        logStarted = false;
+        return;
+    }
+    logStarted = true;
+    logCreatedThisRun = true;
+    if (text) std::fputs(text, file);
+    std::fclose(file);
+}
+
+void SystemError(const char* text) {
+    WriteLog("System Error Occured at ");
+    WriteLog(text);
+    WriteLog("\n");
+    Shutdown();
+}

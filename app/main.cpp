@@ -1,0 +1,3 @@
+#include "app/valimo.h"
+
+int main() { WinMain(); }

@@ -1,0 +1,169 @@
+#include "app/valimo.h"
+
+#include <cstdlib>
+
+#include "app/game_flow.h"
+#include "app/log.h"
+#include "gfx/display.h"
+#include "gfx/sprite.h"
+
+HWND mainWindow = nullptr;
+char startDirectory[260] = "";
+bool quitRequested = false;
+int windowActive = 0;
+int graphicsValid = 1;
+int restoreWait = 0;
+int frameRateCap = 50;
+int64_t counterFrequency = 0;
+int64_t frameStart = 0;
+int64_t fpsStart = 0;
+int fpsFrameCount = 0;
+float fpsValue = 0.0f;
+
+void WinMain() {
+    WriteLog("Valimo v1.0 Log File\n\n");
+    ShowCursor(false);
+    const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 160;
+    const int y = GetSystemMetrics(SM_CYSCREEN) / 2 - 120;
+    mainWindow = CreateMainWindow("Valimo", x, y, 640, 480, WndProc);
+    GetCurrentDirectoryA(256, startDirectory);
+    ValimoInit(nullptr);
+    WriteLog("Entering main loop\n\n[ - ]\n\n");
+    ShowWindow(mainWindow, SW_SHOW);
+    InitTimer();
+    // Activation while showing the window may have cleared it; no restore is due yet.
+    graphicsValid = 1;
+    if (!quitRequested) {
+        while (FrameLoopPass()) {
+        }
+    }
+    WriteLog("Exiting main loop\n");
+    ShowCursor(true);
+    Shutdown();
+}
+
+bool FrameLoopPass() {
+    MarkFrameStart();
+    MSG msg;
+    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) quitRequested = true;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (windowActive == 0) return !quitRequested;
+
+    // ReadInput ();
+    GameFrame();
+    FlipScreen();
+    UpdateFps();
+
+    FrameElapsed();
+    double t = FrameElapsed();
+    // A counter without a frequency cannot pace the loop: run uncapped.
+    if (counterFrequency > 0 && frameRateCap > 0) {
+        int64_t period = counterFrequency / frameRateCap;
+        while (double(period) > t) {
+            t = FrameElapsed();
+            if (frameRateCap <= 0) break;
+            period = counterFrequency / frameRateCap;
+        }
+    }
+    return !quitRequested;
+}
+
+LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != 0) {
+            if (windowActive != 0) return 0;
+            WriteLog("Window is Maximized\n");
+            windowActive = 1;
+            restoreWait = 0;
+            graphicsValid = 0;
+        } else if (windowActive == 1) {
+            windowActive = 0;
+            WriteLog("Window is Minimized\n");
+        }
+        return 0;
+    case WM_CLOSE:
+        // A close request never destroys the window; in play it asks whether to quit.
+        if (GameState == GS_PLAYING) GameState = GS_QUIT_GAME;
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+void ValimoInit(HINSTANCE instance) {
+    WriteLog("ValimoInit()\n");
+    InitDirectDraw(instance, 640, 480, 16);
+    // InitInput (mainWindow, instance);
+    // InitDirectSound ();
+    PreparePixelMode();
+    InitGame();
+}
+
+void PreparePixelMode() {
+    WriteLog("Preparing to initialize MSS\n");
+    if (PixelMode == 15) {
+        // GUI colours and the item label fill take their 5-5-5 values; movie drawer 555.
+    } else if (PixelMode == 16) {
+        // Movie drawer 565; the colours keep their start values.
+    }
+    // GuiInit ();
+}
+
+void InitGame() {
+    // DrawDibOpen: the movie decoder handle.
+    WriteLog("Loading static sprites\n");
+    LoadStaticSprites();
+    // LoadProfiles ();
+    // Start values: the level's item count and itemsLoaded, carrying and the carried
+    // item, packedPercent.
+    movieFrame = 0;
+    GameState = GS_INTRO;
+    // ResetStatusDisplay ();
+    // BuildGridTemplate ();
+    // LoadLevelList ();
+    // LoadSoundEffects ();
+    // OpenMovie ("intro.avi"); pointerVisible = false; frameRateCap = 30;
+}
+
+void Shutdown() {
+    static bool shuttingDown = false;
+    // A fatal error inside a release step must not run the releases again.
+    if (shuttingDown) std::exit(0);
+    shuttingDown = true;
+    // ShutdownDirectSound ();
+    // ReleaseInput ();
+    ReleaseStaticSprites();
+    // FreeLevel (); the level list's name buffers
+    // GuiFree ();
+    ReleaseDirectDraw();
+    std::exit(0);
+}
+
+void InitTimer() {
+    QueryPerformanceFrequency(&counterFrequency);
+    QueryPerformanceCounter(&frameStart);
+    QueryPerformanceCounter(&fpsStart);
+}
+
+void MarkFrameStart() { QueryPerformanceCounter(&frameStart); }
+
+double FrameElapsed() {
+    int64_t now = 0;
+    QueryPerformanceCounter(&now);
+    return double(uint32_t(uint64_t(now - frameStart)));
+}
+
+void UpdateFps() {
+    fpsFrameCount++;
+    if (fpsFrameCount <= 20) return;
+    int64_t now = 0;
+    QueryPerformanceCounter(&now);
+    const double seconds = counterFrequency > 0 ? double(now - fpsStart) / double(counterFrequency) : 0.0;
+    if (seconds > 0.0) fpsValue = float(fpsFrameCount / seconds);
+    QueryPerformanceCounter(&fpsStart);
+    fpsFrameCount = 0;
+}

@@ -1,0 +1,3 @@
+#include "gfx/movie.h"
+
+Sprite movieSprite = nullptr;

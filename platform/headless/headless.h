@@ -1,0 +1,43 @@
+// Control of the headless host, for tests, tools and screenshots: no window, frames
+// kept in memory, a counter the caller drives, a display format the caller picks.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win.h"
+
+// Display the host reports: bit count and masks (565 by default).
+void HeadlessSetDisplayFormat(DWORD bitCount, DWORD redMask, DWORD greenMask, DWORD blueMask);
+inline void HeadlessDisplay555() { HeadlessSetDisplayFormat(16, 0x7C00, 0x03E0, 0x001F); }
+inline void HeadlessDisplay565() { HeadlessSetDisplayFormat(16, 0xF800, 0x07E0, 0x001F); }
+inline void HeadlessDisplay8Bit() { HeadlessSetDisplayFormat(8, 0, 0, 0); }
+inline void HeadlessDisplay32Bit() { HeadlessSetDisplayFormat(32, 0xFF0000, 0x00FF00, 0x0000FF); }
+// A host without a display: the display object cannot be created.
+void HeadlessSetNoDisplay(bool none);
+
+// The counter: `frequency` ticks per second; every reading advances it by `step`.
+void HeadlessSetCounter(int64_t frequency, int64_t step);
+int64_t HeadlessCounterValue();
+void HeadlessAdvanceCounter(int64_t ticks);
+int64_t HeadlessCounterReads();
+
+// Called once per message pump (once per frame-loop pass), before the queue is read.
+void HeadlessSetPumpHook(std::function<void()> hook);
+// Queues a message for the window as a host event would.
+void HeadlessPostMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+// The window lost exclusive access to the display: every surface is lost.
+void HeadlessLoseSurfaces();
+
+// Presented frames.
+int HeadlessFramesPresented();
+// The last presented frame, 640 x 480 pixels in the display's layout.
+const std::vector<uint16_t>& HeadlessLastFrame();
+int HeadlessLastFramePixelMode();
+uint16_t HeadlessFramePixel(int x, int y);
+bool HeadlessWriteFramePng(const std::string& path);
+
+bool HeadlessWindowShown();
+bool HeadlessCursorShown();
+const std::vector<std::string>& HeadlessOpenedUrls();

@@ -1,0 +1,93 @@
+#include <utility>
+
+#include "platform/headless/headless.h"
+#include "platform/host.h"
+#include "platform/png.h"
+
+namespace {
+
+DWORD formatBits = 16, formatRed = 0xF800, formatGreen = 0x07E0, formatBlue = 0x001F;
+bool noDisplay = false;
+bool windowCreated = false;
+bool windowShown = false;
+bool cursorShown = true;
+int64_t counterFrequency = 1000000;
+int64_t counterStep = 1000;
+int64_t counterValue = 0;
+int64_t counterReads = 0;
+std::function<void()> pumpHook;
+std::vector<uint16_t> lastFrame;
+int lastFrameMode = 16;
+int framesPresented = 0;
+std::vector<std::string> openedUrls;
+
+}  // namespace
+
+void HeadlessSetDisplayFormat(DWORD bitCount, DWORD redMask, DWORD greenMask, DWORD blueMask) {
+    formatBits = bitCount;
+    formatRed = redMask;
+    formatGreen = greenMask;
+    formatBlue = blueMask;
+}
+void HeadlessSetNoDisplay(bool none) { noDisplay = none; }
+void HeadlessSetCounter(int64_t frequency, int64_t step) {
+    counterFrequency = frequency;
+    counterStep = step;
+}
+int64_t HeadlessCounterValue() { return counterValue; }
+void HeadlessAdvanceCounter(int64_t ticks) { counterValue += ticks; }
+int64_t HeadlessCounterReads() { return counterReads; }
+void HeadlessSetPumpHook(std::function<void()> hook) { pumpHook = std::move(hook); }
+void HeadlessPostMessage(unsigned message, WPARAM wParam, LPARAM lParam) { PostHostMessage(message, wParam, lParam); }
+void HeadlessLoseSurfaces() { LoseAllSurfaces(); }
+int HeadlessFramesPresented() { return framesPresented; }
+const std::vector<uint16_t>& HeadlessLastFrame() { return lastFrame; }
+int HeadlessLastFramePixelMode() { return lastFrameMode; }
+uint16_t HeadlessFramePixel(int x, int y) {
+    if (x < 0 || y < 0 || x >= 640 || y >= 480 || lastFrame.size() < 640 * 480) return 0;
+    return lastFrame[size_t(y) * 640 + size_t(x)];
+}
+bool HeadlessWriteFramePng(const std::string& path) {
+    if (lastFrame.size() < 640 * 480) return false;
+    return WritePng(path, 640, 480, PixelsToRgb(lastFrame.data(), 640, 480, 640, lastFrameMode));
+}
+bool HeadlessWindowShown() { return windowShown; }
+bool HeadlessCursorShown() { return cursorShown; }
+const std::vector<std::string>& HeadlessOpenedUrls() { return openedUrls; }
+
+// ---- the host interface ----
+
+bool HostCreateWindow(const char* title, int width, int height) {
+    windowCreated = !noDisplay;
+    return windowCreated;
+}
+void HostShowWindow() { windowShown = true; }
+bool HostHasWindow() { return windowCreated; }
+void HostPumpEvents() {
+    if (pumpHook) pumpHook();
+}
+void HostShowCursor(bool show) { cursorShown = show; }
+void HostScreenSize(int* width, int* height) {
+    *width = 1920;
+    *height = 1080;
+}
+int64_t HostCounterFrequency() { return counterFrequency; }
+int64_t HostCounter() {
+    counterReads++;
+    counterValue += counterStep;
+    return counterValue;
+}
+void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD* blueMask) {
+    *bitCount = formatBits;
+    *redMask = formatRed;
+    *greenMask = formatGreen;
+    *blueMask = formatBlue;
+}
+void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode) {
+    lastFrame.assign(size_t(640) * 480, 0);
+    for (int y = 0; y < height && y < 480; y++)
+        for (int x = 0; x < width && x < 640; x++) lastFrame[size_t(y) * 640 + x] = pixels[size_t(y) * pitchPixels + x];
+    lastFrameMode = pixelMode;
+    framesPresented++;
+}
+void HostOpenUrl(const char* address) { openedUrls.emplace_back(address ? address : ""); }

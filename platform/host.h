@@ -1,0 +1,26 @@
+// What a host (SDL2 or headless) provides below the layer. Only platform/ includes this.
+#pragma once
+#include <cstdint>
+
+#include "platform/win.h"
+
+// Creates the host's window (hidden); false when the host has no display.
+bool HostCreateWindow(const char* title, int width, int height);
+void HostShowWindow();
+bool HostHasWindow();
+// Turns pending host events into posted messages (PostHostMessage).
+void HostPumpEvents();
+void HostShowCursor(bool show);
+void HostScreenSize(int* width, int* height);
+int64_t HostCounterFrequency();
+int64_t HostCounter();
+// The display format the host reports for a 16-bit mode.
+void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD* blueMask);
+// Shows a finished 640 x 480 frame; pixelMode 15 means 5-5-5, anything else 5-6-5.
+void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode);
+void HostOpenUrl(const char* address);
+
+// Queues a message for the one window, from a host event.
+void PostHostMessage(unsigned message, WPARAM wParam, LPARAM lParam);
+// Marks every surface lost, as when exclusive full-screen access is taken away.
+void LoseAllSurfaces();

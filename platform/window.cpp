@@ -1,0 +1,98 @@
+// The window and its message queue, shared by both hosts.
+#include <unistd.h>
+
+#include <cstring>
+#include <deque>
+
+#include "platform/faults.h"
+#include "platform/host.h"
+#include "platform/win.h"
+
+struct PlatformWindow {
+    WNDPROC proc;
+};
+
+namespace {
+
+PlatformWindow theWindow;
+bool windowCreated = false;
+std::deque<MSG> queue;
+int cursorCount = 0;
+
+}  // namespace
+
+HWND CreateMainWindow(const char* title, int x, int y, int width, int height, WNDPROC proc) {
+    theWindow.proc = proc;
+    windowCreated = true;
+    HostCreateWindow(title, width, height);
+    return &theWindow;
+}
+
+bool ShowWindow(HWND window, int command) {
+    if (!window) return false;
+    HostShowWindow();
+    // Showing activates the window, also with a host that reports no focus events.
+    PostHostMessage(WM_ACTIVATE, 1, 0);
+    return true;
+}
+
+int GetSystemMetrics(int index) {
+    int w = 0, h = 0;
+    HostScreenSize(&w, &h);
+    return index == SM_CXSCREEN ? w : index == SM_CYSCREEN ? h : 0;
+}
+
+void PostHostMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
+    queue.push_back({windowCreated ? &theWindow : nullptr, message, wParam, lParam});
+}
+
+bool PostMessageA(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
+    queue.push_back({window, message, wParam, lParam});
+    return true;
+}
+
+bool PeekMessageA(MSG* msg, HWND window, unsigned filterMin, unsigned filterMax, unsigned remove) {
+    HostPumpEvents();
+    if (queue.empty()) return false;
+    *msg = queue.front();
+    if (remove & PM_REMOVE) queue.pop_front();
+    return true;
+}
+
+bool TranslateMessage(const MSG* msg) { return false; }
+
+LRESULT DispatchMessageA(const MSG* msg) {
+    if (msg->hwnd && msg->hwnd->proc) return msg->hwnd->proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    return 0;
+}
+
+LRESULT DefWindowProcA(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) { return 0; }
+
+int ShowCursor(bool show) {
+    cursorCount += show ? 1 : -1;
+    HostShowCursor(cursorCount >= 0);
+    return cursorCount;
+}
+
+bool QueryPerformanceFrequency(int64_t* frequency) {
+    *frequency = HostCounterFrequency();
+    return *frequency != 0;
+}
+
+bool QueryPerformanceCounter(int64_t* count) {
+    *count = HostCounter();
+    return true;
+}
+
+DWORD GetCurrentDirectoryA(DWORD length, char* buffer) {
+    if (!buffer || length == 0) return 0;
+    if (!getcwd(buffer, length)) {
+        buffer[0] = '\0';
+        return 0;
+    }
+    return DWORD(std::strlen(buffer));
+}
+
+bool SetCurrentDirectoryA(const char* path) { return path && path[0] && chdir(path) == 0; }
+
+void ShellExecuteOpen(const char* address) { HostOpenUrl(address); }

@@ -1,0 +1,42 @@
+#include "test_support.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/valimo.h"
+#include "gfx/display.h"
+#include "platform/win.h"
+
+std::string MakeScratchDirectory() {
+    namespace fs = std::filesystem;
+    std::string pattern = (fs::temp_directory_path() / "valimo-test-XXXXXX").string();
+    std::string path = mkdtemp(pattern.data()) ? pattern : std::string();
+    fs::current_path(path);
+    std::strncpy(startDirectory, path.c_str(), sizeof startDirectory - 1);
+    return path;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string ReadLog() { return ReadFile(std::string(startDirectory) + "/valimo.log"); }
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::path p(path);
+    if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+void StartDisplay() {
+    mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
+    InitDirectDraw(nullptr, 640, 480, 16);
+}

@@ -1,0 +1,12 @@
+// Shared helpers for tests: a scratch game directory and the log read back.
+#pragma once
+#include <string>
+
+// Makes a fresh empty directory for this test, makes it current, and returns its path.
+std::string MakeScratchDirectory();
+// The whole "valimo.log" of the current start directory.
+std::string ReadLog();
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+// Starts the display as start-up does (565 unless the test picked another format).
+void StartDisplay();
