@@ -1,13 +1,15 @@
 # The two commands: `make play` and `make test`. Everything else is a step of theirs.
 
 BUILD    ?= build
+# The same tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN     ?= build-asan
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
             libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev \
             libfreetype-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev
 
-.PHONY: all deps build play test bench clean
+.PHONY: all deps build asan play test bench clean
 
 all: build
 
@@ -33,14 +35,21 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+$(ASAN)/CMakeCache.txt: | deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVALIMO_SANITIZE=ON -DVALIMO_BENCH=OFF
+
+asan: deps $(ASAN)/CMakeCache.txt
+	cmake --build $(ASAN) -j $(JOBS)
+
 play: build
 	cd $(BUILD)/game && ./valimo
 
-test: build
+test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	$(BUILD)/bench/valimo_bench
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN)
