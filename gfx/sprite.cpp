@@ -98,6 +98,7 @@ void LoadBitmapFile(const char* path) {
         WriteLog("ERROR: Bad Bitmap Memory!\n");
         return;
     }
+    if (count == 0) return;
     // The file stores rows bottom-up; the loaded bitmap runs from the top row down.
     std::vector<uint16_t> turned(count, 0);
     for (int32_t row = 0; row < height; row++)
