@@ -34,7 +34,7 @@ void EnsureDisplay() {
 bool WriteInput(const char* name, const uint8_t* data, size_t size) {
     FILE* f = std::fopen(name, "wb");
     if (!f) return false;
-    const bool ok = std::fwrite(data, 1, size, f) == size;
+    const bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
     return std::fclose(f) == 0 && ok;
 }
 

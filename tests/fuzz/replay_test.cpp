@@ -20,7 +20,7 @@ TEST(FuzzReplay, EveryKeptInputIsReadWithoutAFault) {
             const fs::path dir = fs::path(VALIMO_SOURCE_DIR) / "fuzz" / kind / fuzzTargets[t].name;
             if (!fs::is_directory(dir)) continue;
             for (const auto& entry : fs::directory_iterator(dir)) {
-                if (!entry.is_regular_file()) continue;
+                if (!entry.is_regular_file() || entry.path().filename().string()[0] == '.') continue;
                 std::ifstream in(entry.path(), std::ios::binary);
                 std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
                 SCOPED_TRACE(entry.path().string());
