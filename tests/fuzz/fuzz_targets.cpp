@@ -42,7 +42,7 @@ bool WriteInput(const char* name, const uint8_t* data, size_t size) {
 
 int FuzzBitmap(const uint8_t* data, size_t size) {
     // A bit count other than 16 ends the program by design.
-    if (size >= 2 && data[0] == 'B' && data[1] == 'M' && (size < 30 || data[28] != 16 || data[29] != 0)) return 0;
+    if (size >= 30 && data[0] == 'B' && data[1] == 'M' && (data[28] != 16 || data[29] != 0)) return 0;
     FuzzDirectory();
     static int runs = 0;
     if (++runs % 1000 == 0) std::remove("valimo.log");  // keep a long run's log small
