@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <vector>
 
@@ -214,6 +216,9 @@ struct SetupFault {
     const char* message;
 };
 
+void PrintTo(const SetupFault& fault, std::ostream* out) { *out << fault.call; }
+
+
 class InputSetupFaultTest : public testing::TestWithParam<SetupFault> {};
 
 TEST_P(InputSetupFaultTest, EndsTheProgramWithItsMessage) {
@@ -242,7 +247,13 @@ INSTANTIATE_TEST_SUITE_P(
                     SetupFault{"IDirectInput::CreateDevice", 1, "Failed to create the mouse device"},
                     SetupFault{"IDirectInputDevice::SetCooperativeLevel", 1, "Failed to set mouse cooperative level"},
                     SetupFault{"IDirectInputDevice::SetDataFormat", 1, "Failed to set mouse data format"},
-                    SetupFault{"IDirectInputDevice::Acquire", 1, "Failed to acquire mouse"}));
+                    SetupFault{"IDirectInputDevice::Acquire", 1, "Failed to acquire mouse"}),
+    [](const testing::TestParamInfo<SetupFault>& param) {
+        std::string name;
+        for (const char* c = param.param.message; *c; c++)
+            if (*c != ' ') name += *c;
+        return name;
+    });
 
 TEST(ScancodeTable, MapsKeysToTheirDirectInputCodes) {
     struct Key {
