@@ -28,7 +28,7 @@ void BM_MixFourBuffers(benchmark::State& state) {
         buffers[0]->Unlock(a, na, b, nb);
         for (int i = 1; i < 4; i++) sound->DuplicateSoundBuffer(buffers[0], &buffers[i]);
         // Each loops through its second of sound, so all four sound in every period.
-        for (IDirectSoundBuffer* b : buffers) b->Play(0, 0, DSBPLAY_LOOPING);
+        for (IDirectSoundBuffer* buffer : buffers) buffer->Play(0, 0, DSBPLAY_LOOPING);
     }
     uint8_t out[1024];
     for (auto _ : state) {
