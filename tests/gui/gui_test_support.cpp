@@ -16,13 +16,13 @@ namespace {
 constexpr int kSkinWidth = 96;
 constexpr int kSkinHeight = 64;
 
-void WriteFont(const char* name, int cell) {
+void WriteFont(const char* name, int cell, int glyphWidth) {
     const int width = 12 * cell, height = 8 * cell;
     std::vector<uint16_t> pixels(size_t(width) * size_t(height), kMagenta555);
     for (int glyph = 1; glyph < 96; glyph++) {
         const int cx = (glyph % 12) * cell, cy = (glyph / 12) * cell;
         for (int y = 2; y <= 10; y++)
-            for (int x = 0; x <= 5; x++) pixels[size_t(cy + y) * size_t(width) + size_t(cx + x)] = 0x7FFF;
+            for (int x = 0; x < glyphWidth; x++) pixels[size_t(cy + y) * size_t(width) + size_t(cx + x)] = 0x7FFF;
     }
     WriteBmp(name, width, height, pixels);
 }
@@ -59,16 +59,16 @@ void WriteTestSound(const char* path) {
     WriteFile(path, file);
 }
 
-void WriteTestFonts() {
-    WriteFont("TimesRoman.bmp", 14);
-    WriteFont("TimesRoman2.bmp", 14);
-    WriteFont("Century.bmp", 18);
+void WriteTestFonts(int glyphWidth) {
+    WriteFont("TimesRoman.bmp", 14, glyphWidth);
+    WriteFont("TimesRoman2.bmp", 14, glyphWidth);
+    WriteFont("Century.bmp", 18, glyphWidth);
 }
 
-void StartGui() {
+void StartGui(int glyphWidth) {
     MakeScratchDirectory();
     WriteTestSkin();
-    WriteTestFonts();
+    WriteTestFonts(glyphWidth);
     StartDisplay();
     InitDirectSound();
     WriteTestSound("data/click.wav");

@@ -12,13 +12,13 @@
 // pixel of the text box frame and one of each pointer image.
 void WriteTestSkin();
 // "TimesRoman.bmp", "TimesRoman2.bmp", "Century.bmp": every glyph but the space is a
-// white block in columns 0 to 5, so each character is 6 pixels wide and a space 2.
-void WriteTestFonts();
+// white block in columns 0 to glyphWidth - 1, so each character is that wide and a space 2.
+void WriteTestFonts(int glyphWidth = 6);
 // An 8-bit mono 22050 Hz RIFF WAVE of a few samples.
 void WriteTestSound(const char* path);
 // Scratch directory, display (565 unless the test chose 555 before), sound with the
 // click in slot 0 and the key clicks in 6 to 9, skin, fonts, GuiInit.
-void StartGui();
+void StartGui(int glyphWidth = 6);
 
 uint16_t SpritePixel(Sprite sprite, int x, int y);
 uint16_t ScreenPixel(int x, int y);
