@@ -116,7 +116,7 @@ void PreparePixelMode() {
         guiColorTitle = 0x000B;
         guiColorStrip = 0x4E98;
         guiColorButton = 0x5F1C;
-        // The item label fill (packing).
+        // The item label fill of the packing module takes its 5-5-5 value here.
     } else if (PixelMode == 16) {
         // Movie drawer 565; the colours keep their start values.
     }
