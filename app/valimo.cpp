@@ -6,7 +6,10 @@
 #include "app/log.h"
 #include "gfx/display.h"
 #include "gfx/sprite.h"
+#include "gui/dialogs.h"
+#include "gui/registry.h"
 #include "input/input.h"
+#include "profiles/profiles.h"
 #include "sound/sound.h"
 
 HWND mainWindow = nullptr;
@@ -117,17 +120,22 @@ void PreparePixelMode() {
     WriteLog("Preparing to initialize MSS\n");
     if (PixelMode == 15) {
         // GUI colours and the item label fill take their 5-5-5 values; movie drawer 555.
+        guiColorBody = 0x3E3E;
+        guiColorTitle = 0x000B;
+        guiColorStrip = 0x4E98;
+        guiColorButton = 0x5F1C;
+        // The item label fill of the packing module takes its 5-5-5 value here.
     } else if (PixelMode == 16) {
         // Movie drawer 565; the colours keep their start values.
     }
-    // GuiInit ();
+    GuiInit();
 }
 
 void InitGame() {
     // DrawDibOpen: the movie decoder handle.
     WriteLog("Loading static sprites\n");
     LoadStaticSprites();
-    // LoadProfiles ();
+    LoadProfiles();
     // Start values: the level's item count and itemsLoaded, carrying and the carried
     // item, packedPercent.
     movieFrame = 0;
@@ -148,7 +156,7 @@ void Shutdown() {
     ReleaseInput();
     ReleaseStaticSprites();
     // FreeLevel (); the level list's name buffers
-    // GuiFree ();
+    GuiFree();
     ReleaseDirectDraw();
     std::exit(0);
 }

@@ -4,6 +4,7 @@
 #include "app/log.h"
 #include "app/valimo.h"
 #include "gfx/display.h"
+#include "gui/gui_test_support.h"
 #include "platform/headless/headless.h"
 #include "test_support.h"
 
@@ -104,6 +105,9 @@ TEST(WindowMessages, TheWindowIsPlacedAQuarterOfItsSizeOffTheScreenCentre) {
 
 TEST(WholeRun, AQuitMessageEndsTheRunInOrder) {
     MakeScratchDirectory();
+    // Without these two start-up asks to quit before the loop.
+    WriteTestSkin();
+    WriteFile("prefs.dat", "PLAYERS 0\n");
     int passes = 0;
     HeadlessSetPumpHook([&] {
         if (++passes == 5) HeadlessPostMessage(WM_QUIT, 0, 0);
