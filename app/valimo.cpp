@@ -6,6 +6,8 @@
 #include "app/log.h"
 #include "gfx/display.h"
 #include "gfx/sprite.h"
+#include "input/input.h"
+#include "sound/sound.h"
 
 HWND mainWindow = nullptr;
 char startDirectory[260] = "";
@@ -52,7 +54,7 @@ bool FrameLoopPass() {
     }
     if (windowActive == 0) return !quitRequested;
 
-    // ReadInput ();
+    ReadInput();
     GameFrame();
     FlipScreen();
     UpdateFps();
@@ -97,8 +99,8 @@ LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
 void ValimoInit(HINSTANCE instance) {
     WriteLog("ValimoInit()\n");
     InitDirectDraw(instance, 640, 480, 16);
-    // InitInput (mainWindow, instance);
-    // InitDirectSound ();
+    InitInput(mainWindow, instance);
+    InitDirectSound();
     PreparePixelMode();
     InitGame();
 }
@@ -125,7 +127,7 @@ void InitGame() {
     // ResetStatusDisplay ();
     // BuildGridTemplate ();
     // LoadLevelList ();
-    // LoadSoundEffects ();
+    LoadSoundEffects();
     // OpenMovie ("intro.avi"); pointerVisible = false; frameRateCap = 30;
 }
 
@@ -134,8 +136,8 @@ void Shutdown() {
     // A fatal error inside a release step must not run the releases again.
     if (shuttingDown) std::exit(0);
     shuttingDown = true;
-    // ShutdownDirectSound ();
-    // ReleaseInput ();
+    ShutdownDirectSound();
+    ReleaseInput();
     ReleaseStaticSprites();
     // FreeLevel (); the level list's name buffers
     // GuiFree ();
