@@ -7,6 +7,8 @@
 #include "gfx/display.h"
 #include "gfx/sprite.h"
 #include "input/input.h"
+#include "puzzle/level.h"
+#include "puzzle/packing.h"
 #include "sound/sound.h"
 
 HWND mainWindow = nullptr;
@@ -109,6 +111,7 @@ void PreparePixelMode() {
     WriteLog("Preparing to initialize MSS\n");
     if (PixelMode == 15) {
         // GUI colours and the item label fill take their 5-5-5 values; movie drawer 555.
+        itemLabelColour = 0x7FA7;
     } else if (PixelMode == 16) {
         // Movie drawer 565; the colours keep their start values.
     }
@@ -120,13 +123,16 @@ void InitGame() {
     WriteLog("Loading static sprites\n");
     LoadStaticSprites();
     // LoadProfiles ();
-    // Start values: the level's item count and itemsLoaded, carrying and the carried
-    // item, packedPercent.
+    gameLevel.itemCount = 0;
+    gameLevel.itemsLoaded = false;
+    carrying = false;
+    carriedItem = 0;
+    packedPercent = 0.0f;
     movieFrame = 0;
     GameState = GS_INTRO;
     // ResetStatusDisplay ();
-    // BuildGridTemplate ();
-    // LoadLevelList ();
+    BuildGridTemplate();
+    LoadLevelList();
     LoadSoundEffects();
     // OpenMovie ("intro.avi"); pointerVisible = false; frameRateCap = 30;
 }
@@ -139,7 +145,8 @@ void Shutdown() {
     ShutdownDirectSound();
     ReleaseInput();
     ReleaseStaticSprites();
-    // FreeLevel (); the level list's name buffers
+    FreeLevel();
+    FreeLevelList();
     // GuiFree ();
     ReleaseDirectDraw();
     std::exit(0);

@@ -104,6 +104,7 @@ TEST(WindowMessages, TheWindowIsPlacedAQuarterOfItsSizeOffTheScreenCentre) {
 
 TEST(WholeRun, AQuitMessageEndsTheRunInOrder) {
     MakeScratchDirectory();
+    WriteFile("levels/0.lev", "LEVEL 0\nITEMS 0\n");
     int passes = 0;
     HeadlessSetPumpHook([&] {
         if (++passes == 5) HeadlessPostMessage(WM_QUIT, 0, 0);
