@@ -6,6 +6,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "app/valimo.h"
@@ -312,6 +313,15 @@ TEST_P(ItemMasks, PartCellsTakeNoPartAndSmallPicturesGiveEmptyItems) {
     EXPECT_EQ(gameLevel.items[0].width, 2);
     EXPECT_EQ(gameLevel.items[0].height, 1);
     EXPECT_EQ(Mask(0), (std::vector<uint8_t>{1, 0}));
+    // Drawn squeezed into its two cells: the column at x = 68 lands inside them.
+    gameLevel.items[0].column = 0;
+    gameLevel.items[0].row = 0;
+    gameLevel.itemCount = 1;
+    ClearSprite(backBuffer, 0);
+    DrawItems(false);
+    const uint16_t* screen = backBuffer->Pixels() + 128 * 640 + 10 * 640;
+    EXPECT_NE(*std::max_element(screen + 56, screen + 64), 0);
+    EXPECT_EQ(*std::max_element(screen + 64, screen + 72), 0);
 
     WritePlainPicture("thin.bmp", 31, 64);
     LoadItem(1, "data/thin.bmp");

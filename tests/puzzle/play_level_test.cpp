@@ -2,10 +2,12 @@
 // a scripted pointer, as the play state drives them.
 #include <gtest/gtest.h>
 
+#include "app/valimo.h"
 #include "gfx/display.h"
 #include "gfx/sprite.h"
 #include "input/input.h"
 #include "platform/headless/headless.h"
+#include "platform/headless/headless_devices.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
 #include "puzzle/puzzle_support.h"
@@ -26,12 +28,17 @@ protected:
     void SetUp() override {
         MakeScratchDirectory();
         StartDisplay();
+        InitInput(mainWindow, nullptr);
         BuildGridTemplate();
     }
-    void Frame(int x, int y, bool click) {
-        mouseX = x;
-        mouseY = y;
-        mouseClick = click;
+    // The mouse moved to (x, y), its button held or not, read as a frame reads it.
+    void Frame(int x, int y, bool button) {
+        HeadlessInputFrame input;
+        input.dx = x - mouseX;
+        input.dy = y - mouseY;
+        input.button = button;
+        HeadlessQueueInput(input);
+        ReadInput();
         ClearSprite(backBuffer, 0);
         PlayFrame();
         FlipScreen();
