@@ -10,6 +10,8 @@
 #include "gui/registry.h"
 #include "input/input.h"
 #include "profiles/profiles.h"
+#include "puzzle/level.h"
+#include "puzzle/packing.h"
 #include "sound/sound.h"
 
 HWND mainWindow = nullptr;
@@ -124,7 +126,7 @@ void PreparePixelMode() {
         guiColorTitle = 0x000B;
         guiColorStrip = 0x4E98;
         guiColorButton = 0x5F1C;
-        // The item label fill of the packing module takes its 5-5-5 value here.
+        itemLabelColour = 0x7FA7;
     } else if (PixelMode == 16) {
         // Movie drawer 565; the colours keep their start values.
     }
@@ -136,13 +138,16 @@ void InitGame() {
     WriteLog("Loading static sprites\n");
     LoadStaticSprites();
     LoadProfiles();
-    // Start values: the level's item count and itemsLoaded, carrying and the carried
-    // item, packedPercent.
+    gameLevel.itemCount = 0;
+    gameLevel.itemsLoaded = false;
+    carrying = false;
+    carriedItem = 0;
+    packedPercent = 0.0f;
     movieFrame = 0;
     GameState = GS_INTRO;
     // ResetStatusDisplay ();
-    // BuildGridTemplate ();
-    // LoadLevelList ();
+    BuildGridTemplate();
+    LoadLevelList();
     LoadSoundEffects();
     // OpenMovie ("intro.avi"); pointerVisible = false; frameRateCap = 30;
 }
@@ -155,7 +160,8 @@ void Shutdown() {
     ShutdownDirectSound();
     ReleaseInput();
     ReleaseStaticSprites();
-    // FreeLevel (); the level list's name buffers
+    FreeLevel();
+    FreeLevelList();
     GuiFree();
     ReleaseDirectDraw();
     std::exit(0);

@@ -108,6 +108,7 @@ TEST(WholeRun, AQuitMessageEndsTheRunInOrder) {
     // Without these two start-up asks to quit before the loop.
     WriteTestSkin();
     WriteFile("prefs.dat", "PLAYERS 0\n");
+    WriteFile("levels/0.lev", "LEVEL 0\nITEMS 0\n");
     int passes = 0;
     HeadlessSetPumpHook([&] {
         if (++passes == 5) HeadlessPostMessage(WM_QUIT, 0, 0);
