@@ -3,7 +3,7 @@
 BUILD    ?= build
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
-            libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev \
+            libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
             libfreetype-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev
 
