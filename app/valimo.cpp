@@ -5,6 +5,7 @@
 #include "app/game_flow.h"
 #include "app/log.h"
 #include "gfx/display.h"
+#include "gfx/movie.h"
 #include "gfx/sprite.h"
 
 HWND mainWindow = nullptr;
@@ -107,14 +108,16 @@ void PreparePixelMode() {
     WriteLog("Preparing to initialize MSS\n");
     if (PixelMode == 15) {
         // GUI colours and the item label fill take their 5-5-5 values; movie drawer 555.
+        movieFrameDrawer = DrawMovieFrame555;
     } else if (PixelMode == 16) {
         // Movie drawer 565; the colours keep their start values.
+        movieFrameDrawer = DrawMovieFrame565;
     }
     // GuiInit ();
 }
 
 void InitGame() {
-    // DrawDibOpen: the movie decoder handle.
+    drawDib = DrawDibOpen();
     WriteLog("Loading static sprites\n");
     LoadStaticSprites();
     // LoadProfiles ();

@@ -12,7 +12,7 @@
 namespace {
 
 // Far apart from one frame to the next, so no encoder takes one for another.
-uint16_t FrameColour(int k) { return Rgb555((k * 7 + 3) % 32, (k * 13 + 20) % 32, (k * 5 + 9) % 32); }
+uint16_t FrameColour(int k) { return Rgb555(2 + (k * 7 + 3) % 30, (k * 13 + 20) % 32, (k * 5 + 9) % 32); }
 
 std::vector<TestPicture> NumberedFrames(int width, int height, int count) {
     std::vector<TestPicture> pictures;
