@@ -93,7 +93,9 @@ LONG CountFrames(AviStream* stream) {
     const int entries = avformat_index_get_entries_count(video);
     if (entries > 0) {
         const AVIndexEntry* last = avformat_index_get_entry(const_cast<AVStream*>(video), entries - 1);
-        const int64_t indexed = last ? last->timestamp - stream->firstTimestamp + 1 : entries;
+        int64_t indexed = entries;
+        if (last && last->timestamp >= stream->firstTimestamp)
+            indexed = std::min<int64_t>(last->timestamp - stream->firstTimestamp, kMaxFrames) + 1;
         if (count <= 0 || count > indexed) count = indexed;
     }
     const int64_t fileSize = stream->format->pb ? avio_size(stream->format->pb) : -1;
@@ -152,7 +154,8 @@ HRESULT AVIStreamOpenFromFile(PAVISTREAM* result, const char* file, DWORD type, 
         CloseStream(s);
         return AVIERR_BADFORMAT;
     }
-    if (s->video->start_time != AV_NOPTS_VALUE && s->video->start_time > 0) s->firstTimestamp = s->video->start_time;
+    const int64_t start = s->video->start_time;
+    if (start != AV_NOPTS_VALUE && start > 0 && start < kMaxFrames) s->firstTimestamp = start;
     s->length = CountFrames(s);
 
     AVISTREAMINFO& info = s->info;
@@ -231,9 +234,9 @@ bool ReadPending(AviGetFrame* frames) {
     }
     LONG number = frames->lastNumbered + 1;
     const int64_t dts = frames->pending->dts;
-    if (dts != AV_NOPTS_VALUE) {
-        const int64_t fromStart = dts - s->firstTimestamp;
-        if (fromStart > frames->lastNumbered && fromStart < kMaxFrames) number = LONG(fromStart);
+    if (dts != AV_NOPTS_VALUE && dts >= s->firstTimestamp && dts - s->firstTimestamp < kMaxFrames) {
+        const LONG fromStart = LONG(dts - s->firstTimestamp);
+        if (fromStart > frames->lastNumbered) number = fromStart;
     }
     frames->lastNumbered = number;
     frames->pendingFrame = number;

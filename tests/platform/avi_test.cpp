@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <random>
 
 #include "avi_writer.h"
 #include "platform/avi.h"
@@ -260,6 +261,54 @@ TEST_F(AviStreamTest, InjectedFaultsFailTheirCallsOnce) {
     EXPECT_FALSE(DrawDibDraw(DrawDibOpen(), bitmap, 0, 0, 4, 2, &header, source, 0, 0, 4, 2, 0));
     EXPECT_TRUE(DrawDibDraw(DrawDibOpen(), bitmap, 0, 0, 4, 2, &header, source, 0, 0, 4, 2, 0));
     DeleteObject(bitmap);
+}
+
+// Damaged copies of real movies: each opens or is refused, and every frame of one
+// that opens comes back as a picture of the stated size or as nothing.
+TEST_F(AviStreamTest, DamagedMoviesNeverCrash) {
+    ASSERT_TRUE(WriteTestAvi("a.avi", 16, 8, NumberedFrames(16, 8, 12), "msvideo1", 4));
+    TestPicture picture(6 * 5, Rgb555(3, 9, 27));
+    ASSERT_TRUE(WriteTestAvi("b.avi", 6, 5, {picture, picture, picture}, "zmbv"));
+    const std::string originals[] = {ReadFile("a.avi"), ReadFile("b.avi")};
+    std::mt19937 random(20261207);
+    const uint32_t extremes[] = {0, 1, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 641, 481, 100000};
+    int opened = 0, decoded = 0;
+    for (int round = 0; round < 400; round++) {
+        std::string bytes = originals[round % 2];
+        const int changes = 1 + int(random() % 6);
+        for (int c = 0; c < changes; c++) {
+            const size_t at = random() % bytes.size();
+            if (random() % 2) bytes[at] = char(random());
+            else PutLe32(bytes, at & ~size_t(3), extremes[random() % 8]);
+        }
+        if (random() % 4 == 0) bytes.resize(random() % bytes.size());
+        WriteFile("damaged.avi", bytes);
+        PAVISTREAM stream = nullptr;
+        if (AVIStreamOpenFromFile(&stream, "damaged.avi", streamtypeVIDEO, 0, OF_READ, nullptr) != AVIERR_OK) continue;
+        opened++;
+        AVISTREAMINFO info;
+        ASSERT_EQ(AVIStreamInfo(stream, &info, sizeof info), AVIERR_OK);
+        ASSERT_LE(info.rcFrame.right, AVI_MAX_WIDTH);
+        ASSERT_LE(info.rcFrame.bottom, AVI_MAX_HEIGHT);
+        const LONG length = AVIStreamLength(stream);
+        ASSERT_LE(length, LONG(bytes.size()));
+        if (PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr)) {
+            for (LONG k : {LONG(0), LONG(1), LONG(2), length / 2, length - 1, LONG(1), length - 2, LONG(0)}) {
+                const void* packed = AVIStreamGetFrame(frames, k);
+                if (!packed) continue;
+                decoded++;
+                BITMAPINFOHEADER header;
+                std::memcpy(&header, packed, sizeof header);
+                ASSERT_EQ(header.biWidth, info.rcFrame.right);
+                ASSERT_EQ(header.biHeight, info.rcFrame.bottom);
+            }
+            AVIStreamGetFrameClose(frames);
+        }
+        AVIStreamRelease(stream);
+    }
+    // Most damage leaves a playable movie: the decoding paths really ran.
+    EXPECT_GT(opened, 100);
+    EXPECT_GT(decoded, 100);
 }
 
 TEST(DrawDib, CopiesClipsAndStretchesRows) {
