@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "platform/faults.h"
@@ -111,6 +113,9 @@ HRESULT AVIStreamOpenFromFile(PAVISTREAM* result, const char* file, DWORD type, 
     HRESULT fault;
     if (TakeFault("AVIStreamOpenFromFile", &fault)) return fault;
     if (!result || !file || type != streamtypeVIDEO || stream < 0 || mode != OF_READ) return AVIERR_BADPARAM;
+    // A pipe or a device named like a movie would block reads past any time limit.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return AVIERR_FILEOPEN;
     QuietLibrary();
     const AVInputFormat* avi = av_find_input_format("avi");
     if (!avi) return AVIERR_UNSUPPORTED;

@@ -27,7 +27,7 @@ bool WritePackets(AVCodecContext* encoder, AVFormatContext* output, AVStream* st
 }  // namespace
 
 bool WriteTestAvi(const std::string& path, int width, int height, const std::vector<TestPicture>& pictures,
-                  const char* codec, int keyInterval, const std::vector<int64_t>& times) {
+                  const char* codec, int keyInterval, const std::vector<int64_t>& times, int streamCount) {
     const AVCodec* encoderCodec = avcodec_find_encoder_by_name(codec);
     if (!encoderCodec) return false;
     AVFormatContext* output = nullptr;
@@ -46,6 +46,12 @@ bool WriteTestAvi(const std::string& path, int width, int height, const std::vec
         encoder->gop_size = keyInterval;
         ok = avcodec_open2(encoder, encoderCodec, nullptr) >= 0 &&
              avcodec_parameters_from_context(stream->codecpar, encoder) >= 0;
+    }
+    // Further streams are declared like the first and stay empty.
+    for (int i = 1; ok && i < streamCount; i++) {
+        AVStream* extra = avformat_new_stream(output, nullptr);
+        ok = extra && avcodec_parameters_copy(extra->codecpar, stream->codecpar) >= 0;
+        if (ok) extra->time_base = encoder->time_base;
     }
     if (ok) {
         stream->time_base = encoder->time_base;

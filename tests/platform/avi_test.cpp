@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "avi_writer.h"
@@ -134,6 +136,11 @@ TEST_F(AviStreamTest, RowsAreBottomUpAndPaddedToWholeWords) {
 
 TEST_F(AviStreamTest, RefusesWhatIsNotAPlayableAvi) {
     EXPECT_EQ(TryOpen("missing.avi"), AVIERR_FILEOPEN);
+    std::filesystem::create_directory("folder.avi");
+    EXPECT_EQ(TryOpen("folder.avi"), AVIERR_FILEOPEN);
+    // Nobody writes to it: opening must not wait.
+    ASSERT_EQ(mkfifo("pipe.avi", 0600), 0);
+    EXPECT_EQ(TryOpen("pipe.avi"), AVIERR_FILEOPEN);
     WriteFile("empty.avi", "");
     EXPECT_NE(TryOpen("empty.avi"), AVIERR_OK);
     std::string garbage;
@@ -149,6 +156,11 @@ TEST_F(AviStreamTest, RefusesWhatIsNotAPlayableAvi) {
     EXPECT_EQ(TryOpen("tall.avi"), AVIERR_BADFORMAT);
     ASSERT_TRUE(WriteTestAvi("edge.avi", 640, 480, NumberedFrames(640, 480, 1)));
     EXPECT_EQ(TryOpen("edge.avi"), AVIERR_OK);
+    // More streams than any movie needs.
+    ASSERT_TRUE(WriteTestAvi("many.avi", 8, 4, NumberedFrames(8, 4, 1), "msvideo1", 10, {}, 9));
+    EXPECT_NE(TryOpen("many.avi"), AVIERR_OK);
+    ASSERT_TRUE(WriteTestAvi("eight.avi", 8, 4, NumberedFrames(8, 4, 1), "msvideo1", 10, {}, 8));
+    EXPECT_EQ(TryOpen("eight.avi"), AVIERR_OK);
 }
 
 TEST_F(AviStreamTest, HugeClaimedSizesAreRefusedOrBounded) {
