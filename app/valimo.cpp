@@ -22,6 +22,15 @@ int fpsFrameCount = 0;
 float fpsValue = 0.0f;
 
 void WinMain() {
+    WinMainStart();
+    if (!quitRequested) {
+        while (FrameLoopPass()) {
+        }
+    }
+    WinMainEnd();
+}
+
+void WinMainStart() {
     WriteLog("Valimo v1.0 Log File\n\n");
     ShowCursor(false);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 160;
@@ -34,10 +43,9 @@ void WinMain() {
     InitTimer();
     // Activation while showing the window may have cleared it; no restore is due yet.
     graphicsValid = 1;
-    if (!quitRequested) {
-        while (FrameLoopPass()) {
-        }
-    }
+}
+
+void WinMainEnd() {
     WriteLog("Exiting main loop\n");
     ShowCursor(true);
     Shutdown();

@@ -6,15 +6,33 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "app/valimo.h"
 #include "gfx/display.h"
 #include "platform/win.h"
 
+namespace {
+std::vector<std::string> scratchDirectories;
+pid_t scratchOwner = 0;
+
+// Only the process that made them removes them: a death test's child exits too.
+void RemoveScratchDirectories() {
+    if (getpid() != scratchOwner) return;
+    std::error_code ignored;
+    for (const std::string& dir : scratchDirectories) std::filesystem::remove_all(dir, ignored);
+}
+}  // namespace
+
 std::string MakeScratchDirectory() {
     namespace fs = std::filesystem;
     std::string pattern = (fs::temp_directory_path() / "valimo-test-XXXXXX").string();
     std::string path = mkdtemp(pattern.data()) ? pattern : std::string();
+    if (scratchOwner == 0) {
+        scratchOwner = getpid();
+        std::atexit(RemoveScratchDirectories);
+    }
+    scratchDirectories.push_back(path);
     fs::current_path(path);
     std::strncpy(startDirectory, path.c_str(), sizeof startDirectory - 1);
     return path;

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include "app/game_flow.h"
+#include "app/log.h"
+#include "app/valimo.h"
+#include "gfx/display.h"
+#include "platform/headless/headless.h"
+#include "test_support.h"
+
+namespace {
+
+// A display and an active window, as after start-up, without the data files.
+void StartActive() {
+    MakeScratchDirectory();
+    StartDisplay();
+    InitTimer();
+    windowActive = 1;
+}
+
+TEST(FrameLoop, AQuitMessageEndsTheLoopAfterItsPassHasRun) {
+    StartActive();
+    HeadlessPostMessage(WM_QUIT, 0, 0);
+    EXPECT_FALSE(FrameLoopPass());
+    EXPECT_TRUE(quitRequested);
+    EXPECT_EQ(HeadlessFramesPresented(), 1);
+}
+
+TEST(FrameLoop, AnInactiveWindowDoesNoFrameWork) {
+    StartActive();
+    windowActive = 0;
+    const int64_t reads = HeadlessCounterReads();
+    EXPECT_TRUE(FrameLoopPass());
+    EXPECT_EQ(HeadlessFramesPresented(), 0);
+    EXPECT_EQ(HeadlessCounterReads(), reads + 1);  // no waiting either
+}
+
+TEST(FrameLoop, TheCapWaitsOneFramePeriodFromTheTopOfThePass) {
+    HeadlessSetCounter(3579545, 1);
+    StartActive();
+    ASSERT_EQ(frameRateCap, 50);
+    FrameLoopPass();
+    const int64_t elapsed = HeadlessCounterValue() - frameStart;
+    EXPECT_GE(elapsed, 71590);
+    EXPECT_LE(elapsed, 71590 + 1);
+}
+
+TEST(FrameLoop, APassThatAlreadyTookLongerDoesNotWait) {
+    HeadlessSetCounter(3579545, 100000);
+    StartActive();
+    const int64_t reads = HeadlessCounterReads();
+    FrameLoopPass();
+    // The top of the pass, the frames-per-second count, then the two elapsed readings.
+    EXPECT_EQ(HeadlessCounterReads() - reads, 3);
+}
+
+TEST(FrameLoop, AZeroCounterFrequencyRunsUncapped) {
+    HeadlessSetCounter(0, 1);
+    StartActive();
+    for (int i = 0; i < 30; i++) EXPECT_TRUE(FrameLoopPass());
+    EXPECT_EQ(HeadlessFramesPresented(), 30);
+}
+
+TEST(FrameRate, ZeroUntilThe21stActiveFrameThenTheAverage) {
+    HeadlessSetCounter(1000, 1);
+    InitTimer();
+    for (int i = 0; i < 20; i++) UpdateFps();
+    EXPECT_EQ(fpsValue, 0.0f);
+    HeadlessAdvanceCounter(420 - 1);  // 21 frames in 0.42 s, counting the reading itself
+    UpdateFps();
+    EXPECT_FLOAT_EQ(fpsValue, 50.0f);
+    EXPECT_EQ(fpsFrameCount, 0);
+}
+
+TEST(WindowMessages, ActivationLogsOnceAndClearsGraphics) {
+    MakeScratchDirectory();
+    WndProc(nullptr, WM_ACTIVATE, 1, 0);
+    EXPECT_EQ(windowActive, 1);
+    EXPECT_EQ(graphicsValid, 0);
+    restoreWait = 7;
+    WndProc(nullptr, WM_ACTIVATE, 0x00010001, 0);  // only the low word counts
+    EXPECT_EQ(restoreWait, 7);
+    WndProc(nullptr, WM_ACTIVATE, 0, 0);
+    WndProc(nullptr, WM_ACTIVATE, 0x00010000, 0);
+    WndProc(nullptr, WM_ACTIVATE, 1, 0);
+    EXPECT_EQ(restoreWait, 0);
+    EXPECT_EQ(ReadLog(), "Window is Maximized\nWindow is Minimized\nWindow is Maximized\n");
+}
+
+TEST(WindowMessages, ACloseRequestOnlyMattersInPlay) {
+    for (int state : {GS_INTRO, GS_MAIN_MENU, GS_QUIT_GAME, GS_WELCOME}) {
+        GameState = state;
+        EXPECT_EQ(WndProc(nullptr, WM_CLOSE, 0, 0), 0);
+        EXPECT_EQ(GameState, state);
+    }
+    GameState = GS_PLAYING;
+    WndProc(nullptr, WM_CLOSE, 0, 0);
+    EXPECT_EQ(GameState, GS_QUIT_GAME);
+}
+
+TEST(WindowMessages, TheWindowIsPlacedAQuarterOfItsSizeOffTheScreenCentre) {
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN) / 2 - 160, 800);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN) / 2 - 120, 420);
+}
+
+TEST(WholeRun, AQuitMessageEndsTheRunInOrder) {
+    MakeScratchDirectory();
+    int passes = 0;
+    HeadlessSetPumpHook([&] {
+        if (++passes == 5) HeadlessPostMessage(WM_QUIT, 0, 0);
+    });
+    EXPECT_EXIT(WinMain(), testing::ExitedWithCode(0), "");
+    const std::string log = ReadLog();
+    EXPECT_EQ(log.rfind("Valimo v1.0 Log File\n\nValimoInit()\nInitializing DirectDraw\nVideoMode: 565\n", 0), 0u)
+        << log;
+    const size_t loop = log.find("Entering main loop\n\n[ - ]\n\nWindow is Maximized\n");
+    const size_t exit = log.find("Exiting main loop\n");
+    EXPECT_NE(loop, std::string::npos) << log;
+    EXPECT_NE(exit, std::string::npos);
+    EXPECT_LT(loop, exit);
+    EXPECT_EQ(log.substr(log.size() - 19), "DirectDraw Release\n");
+}
+
+}  // namespace
