@@ -10,7 +10,7 @@ FUZZ_SECONDS ?= 300
 FUZZ_TARGETS := bitmap wave
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
-            libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev \
+            libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
             libfreetype-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev

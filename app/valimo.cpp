@@ -5,6 +5,7 @@
 #include "app/game_flow.h"
 #include "app/log.h"
 #include "gfx/display.h"
+#include "gfx/movie.h"
 #include "gfx/sprite.h"
 #include "gui/dialogs.h"
 #include "gui/registry.h"
@@ -127,14 +128,16 @@ void PreparePixelMode() {
         guiColorStrip = 0x4E98;
         guiColorButton = 0x5F1C;
         itemLabelColour = 0x7FA7;
+        movieFrameDrawer = DrawMovieFrame555;
     } else if (PixelMode == 16) {
         // Movie drawer 565; the colours keep their start values.
+        movieFrameDrawer = DrawMovieFrame565;
     }
     GuiInit();
 }
 
 void InitGame() {
-    // DrawDibOpen: the movie decoder handle.
+    drawDib = DrawDibOpen();
     WriteLog("Loading static sprites\n");
     LoadStaticSprites();
     LoadProfiles();
