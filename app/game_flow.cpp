@@ -70,8 +70,9 @@ void StartOutro() {
 
 // One movie frame doubled into the back buffer; true once the movie has ended.
 bool PlayMovieFrame(int x, int y) {
-    if (MovieCanDraw()) {
-        DrawMovieFrame(movieFrame);
+    // A movie that cannot be shown has no frames and ends at once.
+    if (movieFrameDrawer && movieFrame < movieFrameCount) {
+        movieFrameDrawer(movieFrame);
         BlitSprite(backBuffer, movieSprite, x, y, 2 * movieWidth, 2 * movieHeight);
     }
     movieFrame++;
@@ -150,7 +151,7 @@ void RestoreGraphics() {
     WriteLog("Loading static sprites...\n");
     LoadStaticSprites();
     RebuildFonts();
-    if (itemsLoaded) ReloadItems();
+    if (gameLevel.itemsLoaded) ReloadItems();
     WriteLog("Restoring GUI...\n");
     RestoreGui();
 }

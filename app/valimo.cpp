@@ -13,6 +13,7 @@
 #include "profiles/profiles.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
+#include "puzzle/status.h"
 #include "sound/sound.h"
 
 HWND mainWindow = nullptr;
@@ -148,11 +149,13 @@ void InitGame() {
     packedPercent = 0.0f;
     movieFrame = 0;
     GameState = GS_INTRO;
-    // ResetStatusDisplay ();
+    ResetStatusDisplay();
     BuildGridTemplate();
     LoadLevelList();
     LoadSoundEffects();
-    // OpenMovie ("intro.avi"); pointerVisible = false; frameRateCap = 30;
+    OpenMovie("intro.avi");
+    pointerVisible = false;
+    frameRateCap = 30;
 }
 
 void Shutdown() {
