@@ -41,24 +41,6 @@ protected:
     HWND window = nullptr;
 };
 
-TEST_F(SoundLayerTest, BuffersTakeOnlyTheOneFormat) {
-    WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 0};
-    DSBUFFERDESC desc{DSBUFFERDESC_SIZE, 0xEA, 100, 0, &format, {}};
-    IDirectSoundBuffer* buffer = nullptr;
-    format.nSamplesPerSec = 44100;
-    EXPECT_EQ(sound->CreateSoundBuffer(&desc, &buffer, nullptr), DSERR_BADFORMAT);
-    format = {WAVE_FORMAT_PCM, 2, 22050, 44100, 2, 8, 0};
-    EXPECT_EQ(sound->CreateSoundBuffer(&desc, &buffer, nullptr), DSERR_BADFORMAT);
-    format = {WAVE_FORMAT_PCM, 1, 22050, 22050, 1, 8, 0};
-    desc.dwBufferBytes = 0;
-    EXPECT_EQ(sound->CreateSoundBuffer(&desc, &buffer, nullptr), DSERR_INVALIDPARAM);
-    desc.dwBufferBytes = 100;
-    desc.dwSize = 24;
-    EXPECT_EQ(sound->CreateSoundBuffer(&desc, &buffer, nullptr), DSERR_INVALIDPARAM);
-    EXPECT_EQ(buffer, nullptr);
-    EXPECT_EQ(LiveSoundBufferCount(), 0);
-}
-
 TEST_F(SoundLayerTest, LockPastTheEndWrapsIntoASecondRegion) {
     IDirectSoundBuffer* buffer = Make(std::vector<uint8_t>(100, 128));
     void *a = nullptr, *b = nullptr;
@@ -122,13 +104,6 @@ TEST_F(SoundLayerTest, LoopingGoesRoundAndReleasingAPlayingBufferSilencesIt) {
     EXPECT_EQ(status, DSBSTATUS_PLAYING | DSBSTATUS_LOOPING);
     buffer->Release();
     EXPECT_EQ(HeadlessMixSound(4), std::vector<uint8_t>(4, 128));
-}
-
-TEST(SoundDevice, NoDeviceNoObject) {
-    HeadlessSetAudioDevice(false);
-    IDirectSound* sound = reinterpret_cast<IDirectSound*>(1);
-    EXPECT_EQ(DirectSoundCreate(nullptr, &sound, nullptr), DSERR_NODRIVER);
-    EXPECT_EQ(sound, nullptr);
 }
 
 }  // namespace
