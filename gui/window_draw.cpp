@@ -1,5 +1,7 @@
 #include "gui/window_draw.h"
 
+#include <algorithm>
+
 #include "app/log.h"
 #include "app/valimo.h"
 #include "gfx/display.h"
@@ -81,9 +83,9 @@ void RunTextBox(GuiTextBox& box, int fx, int fy, const char* keyMap) {
         bool deleted = false;
         if (keyState[DIK_BACK]) {
             if (!backspaceLatch && box.length > 0) {
-                box.length = box.length > GUI_TEXTBOX_MAX_LENGTH ? GUI_TEXTBOX_MAX_LENGTH : box.length;
-                box.text[box.length - 1] = 0;
-                box.length--;
+                // A length set from outside never reaches past the field.
+                box.length = std::min(box.length, GUI_TEXTBOX_MAX_LENGTH);
+                box.text[--box.length] = 0;
                 backspaceLatch = true;
                 deleted = true;
                 PlayKeySound(box);

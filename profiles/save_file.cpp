@@ -39,6 +39,15 @@ bool SystemSyncDirectory(const char* directory) {
     return synced;
 }
 
+bool FileHolds(const char* path, const std::string& content) {
+    FILE* file = std::fopen(path, "rb");
+    if (!file) return false;
+    std::string held(content.size() + 1, '\0');
+    const size_t got = std::fread(held.data(), 1, held.size(), file);
+    std::fclose(file);
+    return got == content.size() && held.compare(0, got, content) == 0;
+}
+
 }  // namespace
 
 const SaveFileOps systemSaveFileOps = {SystemOpen, SystemWrite, SystemFlush, SystemClose, SystemRename,
@@ -46,6 +55,8 @@ const SaveFileOps systemSaveFileOps = {SystemOpen, SystemWrite, SystemFlush, Sys
 SaveFileOps saveFileOps = systemSaveFileOps;
 
 bool SaveFileWhole(const char* path, const std::string& content) {
+    // Some callers save every frame; a flush to disk each time would stall the frames.
+    if (FileHolds(path, content)) return true;
     const std::string target(path);
     const size_t slash = target.rfind('/');
     const std::string directory = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);

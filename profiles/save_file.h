@@ -16,5 +16,6 @@ struct SaveFileOps {
 extern const SaveFileOps systemSaveFileOps;
 extern SaveFileOps saveFileOps;
 
-// True when `path` now holds exactly `content`; on false the old file is untouched.
+// True when `path` now holds exactly `content` (a file that already does is not
+// rewritten); on false the old file is untouched.
 bool SaveFileWhole(const char* path, const std::string& content);

@@ -9,6 +9,7 @@
 #include "input/input.h"
 #include "platform/headless/headless_devices.h"
 #include "sound/sound.h"
+#include "sound/wave_files.h"
 #include "test_support.h"
 
 namespace {
@@ -39,25 +40,7 @@ void WriteTestSkin() {
     WriteBmp("gui.bmp", kSkinWidth, kSkinHeight, pixels);
 }
 
-void WriteTestSound(const char* path) {
-    const std::string samples(64, char(0x80));
-    std::string fmt(18, '\0');
-    auto put = [](std::string& s, size_t at, uint32_t v, int bytes) {
-        for (int i = 0; i < bytes; i++) s[at + size_t(i)] = char((v >> (8 * i)) & 0xFF);
-    };
-    put(fmt, 0, 1, 2);       // PCM
-    put(fmt, 2, 1, 2);       // mono
-    put(fmt, 4, 22050, 4);   // samples per second
-    put(fmt, 8, 22050, 4);   // bytes per second
-    put(fmt, 12, 1, 2);      // block align
-    put(fmt, 14, 8, 2);      // bits per sample
-    std::string body = "WAVEfmt " + std::string(4, '\0') + fmt + "data" + std::string(4, '\0') + samples;
-    put(body, 8, uint32_t(fmt.size()), 4);
-    put(body, 12 + fmt.size() + 4, uint32_t(samples.size()), 4);
-    std::string file = "RIFF" + std::string(4, '\0') + body;
-    put(file, 4, uint32_t(body.size()), 4);
-    WriteFile(path, file);
-}
+void WriteTestSound(const char* path) { WriteFile(path, SimpleWave(std::vector<uint8_t>(64, 0x80))); }
 
 void WriteTestFonts(int glyphWidth) {
     WriteFont("TimesRoman.bmp", 14, glyphWidth);

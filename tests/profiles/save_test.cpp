@@ -62,6 +62,20 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
     }
 }
 
+TEST(ProfileSave, AnUnchangedTableIsNotWrittenAgain) {
+    MakeScratchDirectory();
+    LoadOld();
+    FailSaveOperation(1, true);
+    SaveProfiles();  // as the flow does in every frame of a dialog
+    EXPECT_EQ(SaveOperationsSeen(), 0);
+    EXPECT_FALSE(quitRequested);
+    MakeNew();
+    SaveProfiles();
+    EXPECT_TRUE(quitRequested);
+    EXPECT_EQ(ReadFile("prefs.dat"), kOld);
+    StopSaveFaults();
+}
+
 TEST(ProfileSave, ADirectoryWhereTheFileShouldBeIsAFailedSave) {
     MakeScratchDirectory();
     std::filesystem::create_directory("prefs.dat");
