@@ -12,9 +12,13 @@
 #include "gfx/display.h"
 #include "gfx/sprite.h"
 #include "input/input.h"
+#include "platform/headless/headless_devices.h"
+#include "platform/host_devices.h"
+#include "platform/mmio.h"
+#include "platform/win.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
-#include "platform/win.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -58,6 +62,48 @@ int FuzzBitmap(const uint8_t* data, size_t size) {
     CopyBitmapToSprite(sprite, loadedBitmap.pixels.data(), loadedBitmap.width, loadedBitmap.height);
     BlitSpriteKeyed(backBuffer, sprite, 10, 10, loadedBitmap.width, loadedBitmap.height);
     ReleaseSprite(&sprite);
+    return 0;
+}
+
+namespace {
+
+// The size of the first "data" chunk the file holds, or -1 when there is none.
+int64_t DataChunkSize(const char* name) {
+    HMMIO file = mmioOpen(name, nullptr, MMIO_READ);
+    if (!file) return -1;
+    MMCKINFO form{};
+    form.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    MMCKINFO chunk{};
+    chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
+    int64_t size = -1;
+    if (mmioDescend(file, &form, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
+        mmioDescend(file, &chunk, &form, MMIO_FINDCHUNK) == MMSYSERR_NOERROR)
+        size = chunk.cksize;
+    mmioClose(file, 0);
+    return size;
+}
+
+}  // namespace
+
+int FuzzWave(const uint8_t* data, size_t size) {
+    FuzzDirectory();
+    static int runs = 0;
+    if (++runs % 1000 == 0) std::remove("valimo.log");
+    if (!directSound) {
+        mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
+        InitDirectSound();
+    }
+    if (!WriteInput("fuzz.wav", data, size)) return 0;
+    // A sound too short for a buffer ends the program by design.
+    const int64_t samples = DataChunkSize("fuzz.wav");
+    if (samples >= 0 && samples < int64_t(DSBSIZE_MIN)) return 0;
+    LoadSoundEffect(0, "fuzz.wav");
+    DuplicateSoundEffect(1, 0);
+    PlaySoundEffect(1);
+    uint8_t mixed[256];
+    MixSoundBuffers(mixed, sizeof mixed);
+    ReleaseSoundEffect(1);
+    ReleaseSoundEffect(0);
     return 0;
 }
 
@@ -118,6 +164,7 @@ int FuzzLevel(const uint8_t* data, size_t size) {
 
 const FuzzTarget fuzzTargets[] = {
     {"bitmap", FuzzBitmap},
+    {"wave", FuzzWave},
     {"level", FuzzLevel},
 };
 const int fuzzTargetCount = int(sizeof fuzzTargets / sizeof fuzzTargets[0]);
