@@ -106,7 +106,6 @@ void CopyName(char* destination, size_t capacity, const char* source, size_t len
 // Item rectangles must lie in the grid: play never looks at cells outside it.
 void KeepInGrid(int slot) {
     Item& item = gameLevel.items[slot];
-    if (item.width == 0 || item.height == 0) return;
     if (item.width > GRID_COLUMNS || item.height > GRID_ROWS) {
         LogFormat("Item %s is %d x %d cells, larger than the grid; it is left out\n", item.name, item.width,
                   item.height);
@@ -114,10 +113,10 @@ void KeepInGrid(int slot) {
         item.width = 0;
         item.height = 0;
         item.mask.clear();
-        return;
     }
-    const int32_t column = std::clamp(item.column, 0, GRID_COLUMNS - item.width);
-    const int32_t row = std::clamp(item.row, 0, GRID_ROWS - item.height);
+    // Even an item with no cells keeps its top-left cell in the grid.
+    const int32_t column = std::clamp(item.column, 0, GRID_COLUMNS - std::max(item.width, 1));
+    const int32_t row = std::clamp(item.row, 0, GRID_ROWS - std::max(item.height, 1));
     if (column != item.column || row != item.row) {
         LogFormat("Item %s at column %d, row %d leaves the grid; placed at column %d, row %d\n", item.name, item.column,
                   item.row, column, row);

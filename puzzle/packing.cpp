@@ -89,11 +89,11 @@ void DropItem(int item, int column, int row) {
 void UpdateItem(int item, bool interact) {
     if (!ValidItem(item)) return;
     Item& it = gameLevel.items[item];
-    if (it.carried) return;
+    // An item with no cells has nothing to draw and nothing to cover.
+    if (it.carried || it.width <= 0 || it.height <= 0) return;
     const int left = CELL_SIZE * it.column;
     const int top = GRID_TOP + CELL_SIZE * it.row;
-    if (it.width > 0 && it.height > 0)
-        BlitSpriteKeyed(backBuffer, it.image, left, top, CELL_SIZE * it.width, CELL_SIZE * it.height);
+    BlitSpriteKeyed(backBuffer, it.image, left, top, CELL_SIZE * it.width, CELL_SIZE * it.height);
     if (!interact) return;
     for (int r = 0; r < it.height; r++) {
         for (int c = 0; c < it.width; c++) {

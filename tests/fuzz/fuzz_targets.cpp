@@ -4,16 +4,21 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/valimo.h"
 #include "gfx/display.h"
 #include "gfx/sprite.h"
+#include "input/input.h"
 #include "platform/headless/headless_devices.h"
-#include "platform/mmio.h"
-#include "sound/sound.h"
 #include "platform/host_devices.h"
+#include "platform/mmio.h"
 #include "platform/win.h"
+#include "puzzle/level.h"
+#include "puzzle/packing.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -102,8 +107,64 @@ int FuzzWave(const uint8_t* data, size_t size) {
     return 0;
 }
 
+int FuzzLevel(const uint8_t* data, size_t size) {
+    // A name with a directory in it could reach any file, and a picture of another
+    // bit count ends the program by design.
+    if (std::memchr(data, '/', size)) return 0;
+    FuzzDirectory();
+    static int runs = 0;
+    if (++runs % 1000 == 0) std::remove("valimo.log");
+    EnsureDisplay();
+    static bool pictures = false;
+    if (!pictures) {
+        pictures = true;
+        std::filesystem::create_directories("levels");
+        std::filesystem::create_directories("data");
+        // a.bmp: 2 x 1 cells, the right one magenta; b.bmp: 1 x 1 solid.
+        uint8_t bmp[54 + 64 * 32 * 2] = {'B', 'M'};
+        bmp[10] = 54;
+        bmp[14] = 40;
+        bmp[18] = 64;
+        bmp[22] = 32;
+        bmp[26] = 1;
+        bmp[28] = 16;
+        for (int i = 0; i < 64 * 32; i++) {
+            const uint16_t p = (i % 64) < 32 ? 0x03E0 : 0x7C1F;
+            bmp[54 + 2 * i] = uint8_t(p & 0xFF);
+            bmp[55 + 2 * i] = uint8_t(p >> 8);
+        }
+        WriteInput("data/a.bmp", bmp, sizeof bmp);
+        bmp[18] = 32;
+        WriteInput("data/b.bmp", bmp, 54 + 32 * 32 * 2);
+        BuildGridTemplate();
+    }
+    if (!WriteInput("levels/fuzz.lev", data, size)) return 0;
+    LoadLevelList();
+    if (levelList.count == 0) return 0;
+    LoadLevel(levelList.entries[0].levelNumber);
+    // Every item picked up where it lies and dropped at a place taken from the input.
+    for (int i = 0; i < gameLevel.itemCount; i++) {
+        const Item& item = gameLevel.items[i];
+        const uint8_t pick = size ? data[size_t(i) % size] : 0;
+        for (int step = 0; step < 2; step++) {
+            mouseX = step == 0 ? 32 * item.column + 16 : (pick * 7) % 641;
+            mouseY = step == 0 ? 128 + 32 * item.row + 16 : (pick * 13) % 481;
+            mouseClick = true;
+            pointerShape = 0;
+            ClampCarriedItem();
+            ResetGrid();
+            DrawItems(true);
+            DrawCarriedItem();
+            UpdatePacking();
+        }
+    }
+    carrying = false;
+    return 0;
+}
+
 const FuzzTarget fuzzTargets[] = {
     {"bitmap", FuzzBitmap},
     {"wave", FuzzWave},
+    {"level", FuzzLevel},
 };
 const int fuzzTargetCount = int(sizeof fuzzTargets / sizeof fuzzTargets[0]);

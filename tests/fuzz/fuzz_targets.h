@@ -9,6 +9,8 @@
 // fatal exit are not run: ending the process is the right answer for them.
 int FuzzBitmap(const uint8_t* data, size_t size);
 int FuzzWave(const uint8_t* data, size_t size);
+// A level file, listed, loaded with two item pictures and played for a few frames.
+int FuzzLevel(const uint8_t* data, size_t size);
 
 struct FuzzTarget {
     const char* name;

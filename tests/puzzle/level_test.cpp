@@ -207,7 +207,7 @@ TEST_F(LevelLoading, ItemsLeavingTheGridAreMovedInsideOrLeftOut) {
     WriteItemPicture("wide.bmp", {"###"});
     WritePlainPicture("huge.bmp", 32 * 21, 32);
     WriteItemPicture("one.bmp", {"#"});
-    WriteLevel("a.lev", 0, {{"wide.bmp", 18, 10}, {"one.bmp", -2, 11}, {"huge.bmp", 0, 0}, {"wide.bmp", 17, 0}});
+    WriteLevel("a.lev", 0, {{"wide.bmp", 18, 10}, {"one.bmp", -2, 11}, {"huge.bmp", 3, 2147483647}, {"wide.bmp", 17, 0}});
     ListAndLoad(0);
     EXPECT_EQ(gameLevel.items[0].column, 17);
     EXPECT_EQ(gameLevel.items[0].row, 10);
@@ -220,7 +220,8 @@ TEST_F(LevelLoading, ItemsLeavingTheGridAreMovedInsideOrLeftOut) {
     EXPECT_EQ(LogAfterList(),
               "Item wide at column 18, row 10 leaves the grid; placed at column 17, row 10\n"
               "Item one at column -2, row 11 leaves the grid; placed at column 0, row 10\n"
-              "Item huge is 21 x 1 cells, larger than the grid; it is left out\n");
+              "Item huge is 21 x 1 cells, larger than the grid; it is left out\n"
+              "Item huge at column 3, row 2147483647 leaves the grid; placed at column 3, row 10\n");
 }
 
 TEST_F(LevelLoading, AMissingPictureGivesAnItemWithNoCellsNotThePreviousPicture) {

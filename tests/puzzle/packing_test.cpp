@@ -11,6 +11,7 @@
 #include "puzzle/level.h"
 #include "puzzle/puzzle_support.h"
 #include "sound/sound.h"
+#include "sound/wave_files.h"
 #include "test_support.h"
 
 namespace {
@@ -193,7 +194,7 @@ TEST_F(Packing, EveryFittingDropPlaysOneOfTheFiveDropSoundsInTheUnseededSequence
     InitDirectSound();
     for (int k = 0; k < 5; k++) {
         const std::string path = "data/drop" + std::to_string(k) + ".wav";
-        WriteShortWave(path);
+        WriteFile(path, SimpleWave(std::vector<uint8_t>(16, 0x80)));
         LoadSoundEffect(SFX_DROP_FIRST + k, path.c_str());
         ASSERT_TRUE(soundEffects[SFX_DROP_FIRST + k].loaded);
     }

@@ -31,19 +31,6 @@ void WritePlainPicture(const std::string& name, int width, int height, uint16_t 
     WriteBmp("data/" + name, width, height, std::vector<uint16_t>(size_t(width) * size_t(height), colour));
 }
 
-void WriteShortWave(const std::string& path) {
-    auto le = [](uint32_t v, int bytes) {
-        std::string s;
-        for (int i = 0; i < bytes; i++) s += char((v >> (8 * i)) & 0xFF);
-        return s;
-    };
-    const std::string samples(8, char(0x80));
-    const std::string format = le(1, 2) + le(1, 2) + le(22050, 4) + le(22050, 4) + le(1, 2) + le(8, 2) + le(0, 2);
-    const std::string body =
-        "WAVEfmt " + le(uint32_t(format.size()), 4) + format + "data" + le(uint32_t(samples.size()), 4) + samples;
-    WriteFile(path, "RIFF" + le(uint32_t(body.size()), 4) + body);
-}
-
 void PlayFrame() {
     pointerShape = 0;
     ClampCarriedItem();

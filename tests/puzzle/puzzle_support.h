@@ -22,9 +22,6 @@ void WriteItemPicture(const std::string& name, const std::vector<std::string>& c
 // A picture of any size in one colour.
 void WritePlainPicture(const std::string& name, int width, int height, uint16_t colour = kSolid555);
 
-// A WAV of a few 8-bit mono 22050 Hz samples.
-void WriteShortWave(const std::string& path);
-
 // One play frame's puzzle work, in the order of the play state.
 void PlayFrame();
 // Screen pixel at the centre of cell (column, row).
