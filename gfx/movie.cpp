@@ -41,6 +41,9 @@ void DrawMovieFrame(int frame, Pack pack) {
     }
     // Without a new picture the previous one is shown again.
     if (!movieBits) return;
+    // The graphics restore after a display loss does not know the movie sprite; every
+    // pixel is written below, so a restored (cleared) sprite is whole again.
+    if (movieSprite->IsLost() != DD_OK) movieSprite->Restore();
     SurfaceLock lock;
     LockSurface(movieSprite, &lock);
     // DIB rows are padded to whole 4-byte words; a movie of any width keeps straight.

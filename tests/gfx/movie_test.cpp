@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/valimo.h"
 #include "avi_writer.h"
 #include "gfx/display.h"
@@ -202,6 +204,23 @@ TEST(Movie, AFrameThatFailsKeepsThePreviousPicture) {
         DrawMovieFrame565(k);
         EXPECT_EQ(SpritePixel(0, 0), As565(FrameColour(shown[k]))) << k;
     }
+    CloseMovie();
+}
+
+TEST(Movie, PlaysOnAfterTheDisplayWasLost) {
+    StartMovies(16);
+    ASSERT_TRUE(WriteTestAvi("intro.avi", 8, 8, NumberedFrames(8, 8, 4)));
+    OpenMovie("intro.avi");
+    DrawMovieFrame565(0);
+    // A failed lock ends the process with status 0; only a finished run exits with 3.
+    EXPECT_EXIT(
+        {
+            HeadlessLoseSurfaces();
+            primarySurface->Restore();
+            DrawMovieFrame565(1);
+            std::exit(SpritePixel(5, 5) == As565(FrameColour(1)) ? 3 : 4);
+        },
+        testing::ExitedWithCode(3), "");
     CloseMovie();
 }
 
