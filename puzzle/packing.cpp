@@ -1,5 +1,7 @@
 #include "puzzle/packing.h"
 
+#include "puzzle/progress.h"
+
 #include <cstdlib>
 
 #include "gfx/display.h"
@@ -7,6 +9,7 @@
 #include "gfx/sprite.h"
 #include "input/input.h"
 #include "puzzle/level.h"
+#include "puzzle/progress.h"
 #include "sound/sound.h"
 
 PlayGrid gridTemplate{};
@@ -167,8 +170,6 @@ void UpdatePacking() {
     for (int row = 0; row < CASE_ROWS; row++)
         for (int column = CASE_LEFT; column < CASE_LEFT + CASE_COLUMNS; column++)
             if (CellAt(column, row)->occupied) packedCells++;
-    if (packedCells == CASE_CELLS) {
-        // CompleteLevel ();
-    }
+    if (packedCells == CASE_CELLS) CompleteLevel();
     packedPercent = float(packedCells) * PERCENT_PER_CELL;
 }
