@@ -7,7 +7,7 @@ PACKAGES := cmake g++ make pkg-config \
             libfreetype-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev
 
-.PHONY: all deps build play test bench clean
+.PHONY: all deps build play test bench sheets clean
 
 all: build
 
@@ -38,6 +38,10 @@ play: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Contact sheets of the generated data, for review: build/screens/*.png
+sheets: build
+	$(BUILD)/tools/valimo-gen --sheets $(BUILD)/screens
 
 bench: build
 	$(BUILD)/bench/valimo_bench

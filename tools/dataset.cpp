@@ -91,12 +91,17 @@ bool WriteDataSet(const DataSet& d, const std::string& dir, std::string& error) 
             error = m.file + ": " + error;
             return false;
         }
+    return WriteFirstPrefs(dir, error);
+}
+
+bool WriteFirstPrefs(const std::string& dir, std::string& error) {
+    std::error_code ec;
     fs::path prefs = fs::path(dir) / "prefs.dat";
-    if (!fs::exists(prefs, ec)) {
-        const std::string first = "PLAYERS 0\n";
-        if (!file(prefs, std::vector<uint8_t>(first.begin(), first.end()))) return false;
-    }
-    return true;
+    if (fs::exists(prefs, ec)) return true;
+    const std::string first = "PLAYERS 0\n";
+    if (WriteFile(prefs.string(), std::vector<uint8_t>(first.begin(), first.end()))) return true;
+    error = "cannot write " + prefs.string();
+    return false;
 }
 
 }  // namespace gen

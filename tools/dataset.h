@@ -32,6 +32,9 @@ DataSet MakeDataSet(bool withMovies = true);
 // player's profiles survive a rebuild. False with a reason on the first failure.
 bool WriteDataSet(const DataSet& d, const std::string& dir, std::string& error);
 
+// Writes "PLAYERS 0" as "prefs.dat" into dir unless a "prefs.dat" is there.
+bool WriteFirstPrefs(const std::string& dir, std::string& error);
+
 // PNG contact sheets for review.
 bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error);
 

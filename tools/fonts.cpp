@@ -19,6 +19,7 @@ struct Look {
     int cell;
     const char* face;
     Rgb ink, edge;
+    int margin;  // empty columns left of the ink: the gap between letters
 };
 
 // Font 0: light faces on dark grounds (titles, menu rows, the list, static
@@ -26,9 +27,9 @@ struct Look {
 // boxes. Font 2: warm gold on the dark score bar and panel windows. Edges are a
 // darker shade of the ink so they read on light and dark grounds alike.
 const Look kLooks[3] = {
-    {"TimesRoman.bmp", 14, "NimbusRoman-Regular.otf", Hex(0xFFF4DC), Hex(0x9C8A70)},
-    {"TimesRoman2.bmp", 14, "NimbusRoman-Regular.otf", Hex(0x1C1410), Hex(0x6A5C50)},
-    {"Century.bmp", 18, "C059-Roman.otf", Hex(0xFFD870), Hex(0xA07830)},
+    {"TimesRoman.bmp", 14, "NimbusRoman-Regular.otf", Hex(0xFFF4DC), Hex(0x6A5A48), 1},
+    {"TimesRoman2.bmp", 14, "NimbusRoman-Regular.otf", Hex(0x1C1410), Hex(0x6A5C50), 1},
+    {"Century.bmp", 18, "C059-Roman.otf", Hex(0xFFD870), Hex(0x8A6428), 2},
 };
 
 struct Ft {
@@ -54,7 +55,7 @@ bool Render(Ft& ft, const Look& look, int size, Image16& out) {
         FT_GlyphSlot g = ft.face->glyph;
         ascent = std::max(ascent, g->bitmap_top);
         descent = std::max(descent, int(g->bitmap.rows) - g->bitmap_top);
-        if (int(g->bitmap.width) + 1 > cell) return false;
+        if (int(g->bitmap.width) + look.margin > cell) return false;
     }
     if (ascent + descent > cell) return false;
     int baseline = ascent + (cell - ascent - descent) / 2;
@@ -66,7 +67,7 @@ bool Render(Ft& ft, const Look& look, int size, Image16& out) {
         int top = std::clamp(baseline - g->bitmap_top, 0, std::max(0, cell - int(g->bitmap.rows)));
         for (unsigned r = 0; r < g->bitmap.rows; r++)
             for (unsigned c = 0; c < g->bitmap.width; c++) {
-                int x = 1 + int(c), y = top + int(r);
+                int x = look.margin + int(c), y = top + int(r);
                 if (x >= cell || y >= cell) continue;  // a stray pixel of a tall bracket
                 float cov = g->bitmap.buffer[r * unsigned(g->bitmap.pitch) + c] / 255.0f;
                 if (cov >= 0.5f) out.At(cx + x, cy + y) = To555(look.ink);

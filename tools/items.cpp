@@ -255,14 +255,14 @@ void DrawSleepingBag(Art& a) {
 void DrawTeddy(Art& a) {
     Rgb fur = Hex(0xB07838);
     auto st = Tex(fur, Grain(0.3f, 5, 0.8f));
-    a.F(Circle(18, 22, 13), st);
-    a.F(Circle(78, 22, 13), st);
-    a.F(Circle(18, 22, 6), Body(Hex(0xE0B080), 0.1f));
-    a.F(Circle(78, 22, 6), Body(Hex(0xE0B080), 0.1f));
+    a.F(Circle(20, 28, 13), st);
+    a.F(Circle(76, 28, 13), st);
+    a.F(Circle(20, 28, 6), Body(Hex(0xE0B080), 0.1f));
+    a.F(Circle(76, 28, 6), Body(Hex(0xE0B080), 0.1f));
     a.F(Ellipse(48, 82, 36, 12), st);
     a.F(Capsule(16, 62, 8, 80, 8), st);
     a.F(Capsule(80, 62, 88, 80, 8), st);
-    a.F(Circle(48, 56, 23), st);
+    a.F(Circle(48, 57, 25), st);
     a.F(Ellipse(48, 64, 10, 7), Body(Hex(0xE8C090), 0.1f));
     a.F(Ellipse(48, 60, 4, 3), Hex(0x2A1A10));
     a.F(Circle(39, 50, 3), Hex(0x1A1008));
@@ -351,8 +351,8 @@ void DrawGuitar(Art& a) {
         }));
     a.F(Circle(40, 39, 7), Hex(0x2A1408));
     a.F(Box(14, 32, 20, 46, 1), Hex(0x3A2010));
-    for (int k = 0; k < 4; k++) a.L(17, 35.5f + k * 2.3f, 152, 44 + k * 2.5f, 0.6f, Hex(0xF0F0E0), 0.8f);
-    for (int x = 70; x < 136; x += 12) a.L(float(x), 42, float(x), 53, 1, Hex(0xD0D0C0), 0.8f);
+    for (int x = 62; x < 136; x += 11) a.L(float(x), 42.5f, float(x), 52.5f, 1, Hex(0xB8B0A0), 0.9f);
+    for (int k = 0; k < 4; k++) a.L(15, 43.5f + k * 2.7f, 150, 43.5f + k * 2.7f, 0.7f, Hex(0xF8F4E0), 0.9f);
 }
 
 void DrawPillow(Art& a) {

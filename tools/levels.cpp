@@ -109,7 +109,7 @@ static SolveResult Solve(const std::vector<CellMask>& masks, uint64_t cap, uint6
     return res;
 }
 
-SolveResult SolveCase(const std::vector<CellMask>& masks, uint64_t cap) { return Solve(masks, cap, 0); }
+SolveResult SolveCase(const std::vector<CellMask>& masks, uint64_t cap) { return Solve(masks, cap, kSolveBudget); }
 
 SolveResult SolveFirst(const std::vector<CellMask>& masks, uint64_t maxUpdates) { return Solve(masks, 1, maxUpdates); }
 
@@ -117,7 +117,7 @@ double Difficulty(const std::vector<CellMask>& masks, uint64_t solutions) {
     int irregular = 0;
     for (const auto& m : masks) irregular += m.Count() != m.w * m.h;
     double log2s = std::log2(double(std::max<uint64_t>(solutions, 1)));
-    return 10.0 * double(masks.size()) + 4.0 * irregular + 3.0 * std::max(0.0, 12.0 - log2s);
+    return 10.0 * double(masks.size()) + 4.0 * irregular + 3.0 * std::max(0.0, 10.0 - log2s);
 }
 
 LevelReport CheckLevel(const Level& level, const std::map<std::string, CellMask>& masks) {

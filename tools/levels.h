@@ -43,7 +43,9 @@ struct SolveResult {
 };
 
 // Counting stops here: beyond it a level is as easy as it gets.
-constexpr uint64_t kSolutionCap = 4096;
+constexpr uint64_t kSolutionCap = 1024;
+// Link updates a count may take; past it the count is a lower bound.
+constexpr uint64_t kSolveBudget = 20000000;
 
 // Packs the masks into the case, each used once, no rotation.
 SolveResult SolveCase(const std::vector<CellMask>& masks, uint64_t cap = kSolutionCap);

@@ -46,12 +46,20 @@ void Write(Canvas& c, const FontSheet& f, const std::string& text, int x, int y,
                 uint16_t p = f.image.Get((i % 12) * f.cell + gx, (i / 12) * f.cell + gy);
                 if ((p & 0x7FFF) != kMagenta) c.Blend(x + gx, y + gy, From555(p), alpha);
             }
-        x += adv[size_t(i)];
+        // Wider word gaps than the game's two pixels: these lines are read at a glance.
+        x += ch == ' ' ? 6 : adv[size_t(i)];
     }
 }
 
+int Measure(const FontSheet& f, const std::string& text) {
+    auto adv = MeasureAdvances(f.image, f.cell);
+    int w = 0;
+    for (unsigned char ch : text) w += ch == ' ' ? 6 : (ch >= 32 && ch < 128 ? adv[ch - 32] : 0);
+    return w;
+}
+
 void WriteCentred(Canvas& c, const FontSheet& f, const std::string& text, int cx, int y, float alpha) {
-    Write(c, f, text, cx - TextWidth(MeasureAdvances(f.image, f.cell), text) / 2, y, alpha);
+    Write(c, f, text, cx - Measure(f, text) / 2, y, alpha);
 }
 
 float Ease(float t) {
@@ -90,12 +98,22 @@ Movie Intro(const std::array<FontSheet, 3>& fonts, const std::vector<Image16>& i
     Movie m{"intro.avi", 288, 208, {}};
     const int frames = 150;
     Canvas ground = TableGround(m.w, m.h, 16, 64);
-    Canvas open = Half(Expand(statics[1].image));  // case-open
+    // The case-open picture without the strip of table under it.
+    Canvas full = Half(Expand(statics[1].image));
+    Canvas open(full.w, 116);
+    for (int y = 0; y < open.h; y++)
+        for (int x = 0; x < open.w; x++) {
+            open.At(x, y) = full.At(x, y);
+            open.A(x, y) = full.A(x, y);
+        }
     std::vector<Canvas> pics;
     for (const auto& p : packing) pics.push_back(Half(Expand(items[size_t(p.item)])));
     const int caseX = (m.w - open.w) / 2, caseY = 16;
     for (int f = 0; f < frames; f++) {
         Canvas c = ground;
+        for (int y = 0; y < open.h; y++)
+            for (int x = 0; x < open.w; x++)
+                if (open.A(x, y) > 0.5f) c.Blend(caseX + x + 3, caseY + y + 4, Hex(0x000000), 0.35f);
         c.Draw(open, caseX, caseY);
         for (size_t k = 0; k < packing.size(); k++) {
             float start = 12.0f + float(k) * 80.0f / float(packing.size());
@@ -108,7 +126,7 @@ Movie Intro(const std::array<FontSheet, 3>& fonts, const std::vector<Image16>& i
         float title = Ease((float(f) - 96) / 20.0f);
         if (title > 0) {
             Banner(c, 150, 200, title);
-            WriteCentred(c, fonts[2], "V  A  L  I  M  O", m.w / 2, 156, title);
+            WriteCentred(c, fonts[2], "V A L I M O", m.w / 2, 156, title);
             WriteCentred(c, fonts[0], "A packing puzzle", m.w / 2, 179, Ease((float(f) - 110) / 15.0f));
         }
         float fade = std::min(Ease(float(f) / 14.0f), 1.0f - Ease((float(f) - (frames - 10)) / 10.0f));

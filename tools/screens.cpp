@@ -504,7 +504,7 @@ std::vector<StaticPicture> MakeStaticPictures(const std::array<FontSheet, 3>& fo
     v.push_back({"case-big.bmp", 64, 70, CaseBig()});
     v.push_back({"diffuse-left.bmp", 0, 69, BorderPiece(0, 69, 80, 347)});
     v.push_back({"diffuse-right.bmp", 560, 69, BorderPiece(560, 69, 80, 347)});
-    v.push_back({"diffuse-top.bmp", 0, 0, BorderPiece(0, 0, 640, 69)});
+    v.push_back({"diffuse-top.bmp", 0, 0, BorderPiece(0, 0, 640, 70)});
     v.push_back({"diffuse-bottom.bmp", 0, 416, BorderPiece(0, 416, 640, 64)});
     v.push_back({"www.bmp", 340, 329, Www(f0)});
     v.push_back({"smile.bmp", 317, 169, Smile()});

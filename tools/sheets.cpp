@@ -194,7 +194,7 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
 
     // Items at 2x, named as the game labels them.
     {
-        Image16 sheet(1280, 1200, To555(Hex(0x303030)));
+        Image16 sheet(1280, 1800, To555(Hex(0x303030)));
         int x = 8, y = 8, rowH = 0;
         for (size_t i = 0; i < d.items.size(); i++) {
             Image16 big = Scaled(d.items[i], 2, grey);
@@ -221,7 +221,7 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
 
     // Fonts: the sheets at 2x, then sample lines on the grounds they are drawn on.
     {
-        Image16 sheet(1000, 760, To555(Hex(0x404040)));
+        Image16 sheet(1200, 760, To555(Hex(0x404040)));
         int x = 8;
         for (const auto& font : d.fonts) {
             Image16 big = Scaled(font.image, 2, grey);

@@ -23,13 +23,13 @@ void PutTag(std::vector<uint8_t>& b, const char* t) { b.insert(b.end(), t, t + 4
 // Scales to a common peak, fades both ends to silence so nothing clicks, and
 // stores as unsigned bytes around 128.
 std::vector<uint8_t> Finish(std::vector<float> s, float peak) {
+    size_t fadeIn = std::min<size_t>(s.size() / 4, 44), fadeOut = std::min<size_t>(s.size() / 3, 220);
+    for (size_t i = 0; i < fadeIn; i++) s[i] *= float(i) / float(fadeIn);
+    for (size_t i = 0; i < fadeOut; i++) s[s.size() - 1 - i] *= float(i) / float(fadeOut);
     float m = 0;
     for (float v : s) m = std::max(m, std::fabs(v));
     if (m > 0)
         for (float& v : s) v *= peak / m;
-    size_t fadeIn = std::min<size_t>(s.size() / 4, 44), fadeOut = std::min<size_t>(s.size() / 3, 220);
-    for (size_t i = 0; i < fadeIn; i++) s[i] *= float(i) / float(fadeIn);
-    for (size_t i = 0; i < fadeOut; i++) s[s.size() - 1 - i] *= float(i) / float(fadeOut);
     if (s.size() % 2) s.push_back(0);
     std::vector<uint8_t> out;
     for (float v : s) out.push_back(uint8_t(std::clamp(std::lround(128.0f + v * 127.0f), 1L, 255L)));
