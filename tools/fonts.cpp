@@ -4,6 +4,8 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "tools/text_places.h"
@@ -45,9 +47,10 @@ struct Ft {
     }
 };
 
-// Renders one sheet at a pixel size; false when the letters do not fit the cell.
-bool Render(Ft& ft, const Look& look, int size, Image16& out) {
-    FT_Set_Pixel_Sizes(ft.face, 0, FT_UInt(size));
+// Renders one sheet at a size in quarter pixels; false when the letters do
+// not fit the cell.
+bool Render(Ft& ft, const Look& look, int quarters, Image16& out) {
+    FT_Set_Char_Size(ft.face, 0, FT_F26Dot6(quarters * 16), 72, 72);
     int cell = look.cell;
     int ascent = 0, descent = 0;
     for (const char* p = "ABCDEFGHIJKLMNOPQRSTUVWXYZbdfhklt0123456789gjpqy"; *p; p++) {
@@ -110,15 +113,21 @@ std::array<FontSheet, 3> MakeFonts() {
         Ft ft(std::string(kFaceDir) + look.face);
         bool done = false;
         // The largest size at which every text of this font fits its place.
-        for (int size = look.cell + 4; size >= 8 && !done; size--) {
+        for (int size = (look.cell + 4) * 4; size >= 8 * 4 && !done; size--) {
             Image16 img;
             if (!Render(ft, look, size, img)) continue;
             auto adv = MeasureAdvances(img, look.cell);
             bool fits = true;
             for (const auto& p : TextPlaces())
-                if ((p.font == f || (f < 2 && p.font < 2)) && TextWidth(adv, p.text) > p.maxWidth) fits = false;
+                if ((p.font == f || (f < 2 && p.font < 2)) && TextWidth(adv, p.text) > p.maxWidth) {
+                    fits = false;
+                    if (std::getenv("VALIMO_GEN_VERBOSE"))
+                        std::fprintf(stderr, "%s at %.2f: \"%s\" is %d, room %d\n", look.file, size / 4.0, p.text.c_str(),
+                                     TextWidth(adv, p.text), p.maxWidth);
+                }
             if (!fits) continue;
             out[size_t(f)] = {look.file, look.cell, size, img};
+            if (std::getenv("VALIMO_GEN_VERBOSE")) std::fprintf(stderr, "%s: %.2f pixels\n", look.file, size / 4.0);
             done = true;
         }
         if (!done) throw std::runtime_error(std::string("no size of ") + look.face + " fits");

@@ -11,7 +11,7 @@ namespace gen {
 struct FontSheet {
     std::string file;  // "TimesRoman.bmp", ...
     int cell = 0;
-    int pixelSize = 0;  // the face size that fits every text in its place
+    int quarterPixels = 0;  // the face size that fits every text in its place
     Image16 image;
 };
 

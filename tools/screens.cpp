@@ -313,7 +313,8 @@ Image16 StatLevel(const FontSheet& f2) {
 // The score bar hangs from the top edge: square top, round bottom corners.
 Image16 StatScorebar() {
     Canvas c = Plate(420, 48, 14, false);
-    Window(c, 90, 20, 330, 44);
+    // Wide enough for the longest title; the play screen's Exit button sits on its right end.
+    Window(c, 52, 20, 368, 44);
     Painter p(c);
     for (float x : {18.0f, 402.0f}) {
         Style rivet;

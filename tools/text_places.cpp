@@ -89,7 +89,7 @@ const std::vector<TextPlace>& TextPlaces() {
             v.push_back({1, texts::kClosingLines[i], w, "closing line shadow"});
         }
         for (const char* title : {"Instructions", "Credits", "Thanks  for  playing  Valimo Demo"})
-            v.push_back({2, title, 400, "title on the score bar"});
+            v.push_back({2, title, 368 - 52 - 4, "title in the score bar's window"});
         // The player's name on the score bar, centred on 317, clear of the Exit button at 449.
         v.push_back({2, "Maximilian", 2 * (449 - 317) - 8, "name on the score bar"});
         v.push_back({2, "59:59", 128 - 70 - 4, "timer figures"});
