@@ -1,13 +1,21 @@
 # The two commands: `make play` and `make test`. Everything else is a step of theirs.
+SHELL := /bin/bash
 
 BUILD    ?= build
+# The same tests again under AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN     ?= build-asan
+# libFuzzer targets for every reader of outside data (clang).
+FUZZ     ?= build-fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_TARGETS := bitmap wave level
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
-            libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev \
+            libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
             libfreetype-dev fonts-urw-base35 \
-            libgtest-dev libgmock-dev libbenchmark-dev
+            libgtest-dev libgmock-dev libbenchmark-dev \
+            clang-14 libclang-rt-14-dev
 
-.PHONY: all deps build play test bench sheets clean
+.PHONY: all deps build asan play test bench sheets fuzz fuzz-build fuzz-smoke clean
 
 all: build
 
@@ -33,11 +41,19 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
+$(ASAN)/CMakeCache.txt: | deps
+	cmake -S . -B $(ASAN) -DCMAKE_BUILD_TYPE=Debug -DVALIMO_SANITIZE=ON -DVALIMO_BENCH=OFF
+
+asan: deps $(ASAN)/CMakeCache.txt
+	cmake --build $(ASAN) -j $(JOBS)
+
 play: build
 	cd $(BUILD)/game && ./valimo
 
-test: build
+test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory fuzz-smoke
 
 # Contact sheets of the generated data, for review: build/screens/*.png
 sheets: build
@@ -46,5 +62,31 @@ sheets: build
 bench: build
 	$(BUILD)/bench/valimo_bench
 
+$(FUZZ)/CMakeCache.txt: | deps
+	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALIMO_FUZZ=ON \
+	  -DCMAKE_CXX_COMPILER=clang++-14 -DVALIMO_BENCH=OFF
+
+fuzz-build: deps $(FUZZ)/CMakeCache.txt
+	cmake --build $(FUZZ) -j $(JOBS)
+
+# Each target runs FUZZ_SECONDS from the kept seeds (and the generated data when it
+# exists); paths are absolute because the game moves the current directory. An
+# input that crashes a reader lands in fuzz/regressions/, which the
+# normal suite replays.
+fuzz: fuzz-build
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ)/corpus/$$t fuzz/regressions/$$t; \
+	  echo "== fuzzing $$t for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ)/fuzz/fuzz_$$t $(CURDIR)/$(FUZZ)/corpus/$$t $(CURDIR)/fuzz/corpus/$$t \
+	    $$(ls -d $(CURDIR)/$(BUILD)/fuzz-seeds/$$t 2>/dev/null) \
+	    -dict=$(CURDIR)/fuzz/dict/$$t.dict -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -artifact_prefix=$(CURDIR)/fuzz/regressions/$$t/ -print_final_stats=1 2>&1 | \
+	    grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|artifact_prefix)" ; \
+	  test $${PIPESTATUS[0]} -eq 0 || exit 1; \
+	done
+
+fuzz-smoke:
+	$(MAKE) fuzz FUZZ_SECONDS=30
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

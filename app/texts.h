@@ -1,36 +1,31 @@
-// Texts of the credits and closing screens, and the order page's address: ours
-// to choose, kept in one place so the screens, the movies and the tests agree.
+// The game's own lines on the credits and closing screens, and where to order it.
 #pragma once
 
-namespace texts {
+constexpr const char* CREDITS_NAME_LINE = "The Valimo team for Linux";
+// Short: the web-address picture (www.bmp at 340, 329) stands just right of it.
+constexpr const char* CREDITS_NOTICE_LINE = "Free software.";
+constexpr const char* ORDER_PAGE_ADDRESS = "https://valimo.example.org/order";
+// The address as the web-address picture spells it.
+constexpr const char* WEB_NAME = "valimo.example.org";
 
-inline constexpr const char* kCreditsName = "The Valimo team";
-// Kept short: the web-address picture stands just right of it.
-inline constexpr const char* kCreditsNotice = "(c) 2026 Valimo";
-
-inline constexpr const char* kOrderAddress = "https://valimo.example.org/order";
-// As the web-address picture spells it.
-inline constexpr const char* kWebName = "valimo.example.org";
-
-// Drawn at y 103, 117, 146, 161, 175, 206, 220, 249, 265, 278, 292, 307, 321,
-// 336, 350, 364. The fifth is short: the web-address picture stands beside it.
-inline constexpr const char* kClosingLines[16] = {
+// The fifth line (y 175) has the web-address picture (388, 179) at its right,
+// so it stays short.
+constexpr int CLOSING_LINE_COUNT = 16;
+constexpr const char* CLOSING_LINES[CLOSING_LINE_COUNT] = {
     "Thank you for playing the Valimo demo!",
-    "We hope you enjoyed packing the case.",
-    "The full game has more than a hundred levels,",
-    "a timed mode with best times for every player,",
-    "and more. Visit us at",
-    "Ordering takes only a minute:",
-    "click Order Now! below to open our web page.",
-    "What the full version offers:",
-    "- every trip, from the weekend bag to the world tour",
-    "- the timed mode and the best-time table",
-    "- new things to pack: skis, tubas, garden gnomes",
-    "- free updates with new level packs",
-    "- no reminder screen at the end",
-    "Thank you for your support,",
-    "and happy packing!",
-    "The Valimo team",
+    "We hope you enjoyed packing as much as we enjoyed making it.",
+    "The full version of Valimo has much more to offer:",
+    "- a hundred hand-made levels, from easy weekends to long journeys",
+    "- new cases of every shape and size",
+    "- a timed mode with best times kept for every player",
+    "- new items, from umbrellas to telescopes",
+    "Order the full version today:",
+    "click Order Now! below to open the order page",
+    "in your web browser.",
+    "Your players and their progress are kept,",
+    "so you can go on where you stopped.",
+    "Until then, travel light,",
+    "and pack well!",
+    "",
+    "Valimo v0.9 (demo)",
 };
-
-}  // namespace texts

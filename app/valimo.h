@@ -30,5 +30,9 @@ void MarkFrameStart();
 double FrameElapsed();
 void UpdateFps();
 
+// WinMain's two halves around the frame loop, so that a whole run can be driven
+// pass by pass: start-up up to the loop, and the end after it.
+void WinMainStart();
+[[noreturn]] void WinMainEnd();
 // One pass of the frame loop; false once the loop is to end.
 bool FrameLoopPass();

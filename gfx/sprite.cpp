@@ -65,6 +65,13 @@ void LoadBitmapFile(const char* path) {
         return;
     }
     got += std::fread(header + 2, 1, sizeof header - 2, file);
+    if (got < 30) {
+        // Cut off before its bit count: a truncated file, not one of another depth.
+        std::fclose(file);
+        EmptyLoadedBitmap();
+        WriteLog("ERROR: Bad Bitmap Memory!\n");
+        return;
+    }
     loadedBitmap.width = ReadLe32(header + 18);
     loadedBitmap.height = ReadLe32(header + 22);
     const int bits = header[28] | header[29] << 8;
@@ -98,6 +105,7 @@ void LoadBitmapFile(const char* path) {
         WriteLog("ERROR: Bad Bitmap Memory!\n");
         return;
     }
+    if (count == 0) return;
     // The file stores rows bottom-up; the loaded bitmap runs from the top row down.
     std::vector<uint16_t> turned(count, 0);
     for (int32_t row = 0; row < height; row++)

@@ -424,10 +424,10 @@ Image16 Www(const FontSheet& f0) {
     p.Stroke(Ellipse(44, 12, 3.5f, 8), 1, Hex(0xD8F0FF), 0.9f);
     p.Line(36, 12, 52, 12, 1, Hex(0xD8F0FF), 0.9f);
     Image16 img = Pix(c);
-    int tw = Width(f0, texts::kWebName);
+    int tw = Width(f0, WEB_NAME);
     int room = w - 56 - 6;
     if (tw > room) throw std::runtime_error("web name too wide for www.bmp");
-    Text(img, f0, texts::kWebName, 56 + (room - tw) / 2, (h - f0.cell) / 2);
+    Text(img, f0, WEB_NAME, 56 + (room - tw) / 2, (h - f0.cell) / 2);
     return img;
 }
 

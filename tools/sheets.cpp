@@ -359,10 +359,10 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
         f.Centred(c, 2, "Credits", 317, 23);
         Static(c, d, 15, 64, 70);
         f.Centred(c, 0, "Programming, Art, Video:", 320, 172);
-        f.Centred(c, 0, texts::kCreditsName, 320, 197);
+        f.Centred(c, 0, CREDITS_NAME_LINE, 320, 197);
         f.Centred(c, 0, "VALIMO", 320, 90);
         f.Centred(c, 0, "Special thanks to everyone on the beta-test team.", 320, 256);
-        f.Centred(c, 0, texts::kCreditsNotice, 320, 325);
+        f.Centred(c, 0, CREDITS_NOTICE_LINE, 320, 325);
         Static(c, d, 20, 340, 329);
         if (!Png(fs::path(dir) / "screen-credits.png", c, error)) return false;
 
@@ -374,8 +374,8 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
         f.Centred(e, 2, "Thanks  for  playing  Valimo Demo", 317, 23);
         Static(e, d, 15, 64, 70);
         const int ys[16] = {103, 117, 146, 161, 175, 206, 220, 249, 265, 278, 292, 307, 321, 336, 350, 364};
-        for (int i = 0; i < 16; i++) f.Centred(e, 1, texts::kClosingLines[i], 321, ys[i] + 1);
-        for (int i = 0; i < 16; i++) f.Centred(e, 0, texts::kClosingLines[i], 320, ys[i]);
+        for (int i = 0; i < 16; i++) f.Centred(e, 1, CLOSING_LINES[i], 321, ys[i] + 1);
+        for (int i = 0; i < 16; i++) f.Centred(e, 0, CLOSING_LINES[i], 320, ys[i]);
         Static(e, d, 20, 388, 179);
         if (!Png(fs::path(dir) / "screen-closing.png", e, error)) return false;
     }

@@ -79,14 +79,14 @@ const std::vector<TextPlace>& TextPlaces() {
                                  "Programming, Art, Video:", "VALIMO",
                                  "Special thanks to everyone on the beta-test team."})
             v.push_back({0, line, 480, "information screen"});
-        v.push_back({0, texts::kCreditsName, 480, "credits name"});
+        v.push_back({0, CREDITS_NAME_LINE, 480, "credits name"});
         // The web-address picture's lettering starts at x 340 + 30.
-        v.push_back({0, texts::kCreditsNotice, 2 * (370 - 320) - 4, "credits notice"});
+        v.push_back({0, CREDITS_NOTICE_LINE, 2 * (370 - 320) - 4, "credits notice"});
         for (int i = 0; i < 16; i++) {
             // The fifth line has the web-address picture, lettering from x 388 + 30, at its right.
             int w = i == 4 ? 2 * (418 - 321) - 4 : 480;
-            v.push_back({0, texts::kClosingLines[i], w, "closing line"});
-            v.push_back({1, texts::kClosingLines[i], w, "closing line shadow"});
+            v.push_back({0, CLOSING_LINES[i], w, "closing line"});
+            v.push_back({1, CLOSING_LINES[i], w, "closing line shadow"});
         }
         for (const char* title : {"Instructions", "Credits", "Thanks  for  playing  Valimo Demo"})
             v.push_back({2, title, 368 - 52 - 4, "title in the score bar's window"});

@@ -109,6 +109,7 @@ TEST(PixelConversion, MagentaWhiteAndBit15In565And555) {
         }
         EXPECT_EQ(ColorKey(), mode == 16 ? 0xF81F : 0x7C1F);
         s->Release();
+        ReleaseDirectDraw();
     }
 }
 

@@ -1,0 +1,435 @@
+#include "platform/avi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "platform/faults.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/log.h>
+#include <libavutil/mem.h>
+#include <libavutil/time.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+// Enough for the headers of any AVI; the demuxer is named, so nothing is guessed.
+constexpr int64_t kProbeSize = 64 * 1024;
+constexpr int kMaxStreams = 8;
+constexpr int64_t kOpenMicroseconds = 2'000'000;
+constexpr int64_t kFrameMicroseconds = 1'000'000;
+// Every frame takes at least a chunk header in the file.
+constexpr int64_t kMinFrameBytes = 8;
+constexpr LONG kMaxFrames = 1 << 20;
+constexpr int kMaxDibSide = 4096;
+
+int PastDeadline(void* opaque) {
+    const int64_t deadline = *static_cast<const int64_t*>(opaque);
+    return deadline != 0 && av_gettime_relative() > deadline;
+}
+
+void QuietLibrary() {
+    static bool done = false;
+    if (!done) av_log_set_level(AV_LOG_FATAL);
+    done = true;
+}
+
+}  // namespace
+
+struct AviStream {
+    AVFormatContext* format = nullptr;
+    AVStream* video = nullptr;
+    int64_t firstTimestamp = 0;
+    int64_t deadline = 0;  // read by the interrupt callback; 0: no limit
+    LONG length = 0;
+    ULONG refs = 1;
+    AVISTREAMINFO info{};
+};
+
+struct AviGetFrame {
+    AviStream* stream = nullptr;
+    AVCodecContext* codec = nullptr;
+    SwsContext* scaler = nullptr;
+    AVPacket* pending = nullptr;  // read, not yet decoded: it belongs to a later frame
+    bool hasPending = false;
+    LONG pendingFrame = 0;
+    LONG lastNumbered = -1;  // frame number of the last packet read
+    LONG decoded = -1;       // frame number of the last packet decoded
+    AVFrame* received = nullptr;
+    AVFrame* latest = nullptr;  // the newest picture out of the decoder
+    LONG shown = -1;            // the frame now in `dib`
+    uint8_t* topDown = nullptr;
+    int topDownStride = 0;
+    std::vector<uint8_t> dib;
+};
+
+struct DibSection {
+    BITMAPINFOHEADER header;
+    std::vector<uint8_t> bits;
+};
+
+struct DrawDibContext {
+    int unused;
+};
+
+void AVIFileInit() {}
+void AVIFileExit() {}
+
+namespace {
+
+void CloseStream(AviStream* stream) {
+    avformat_close_input(&stream->format);
+    delete stream;
+}
+
+LONG CountFrames(AviStream* stream) {
+    const AVStream* video = stream->video;
+    int64_t count = video->nb_frames > 0 ? video->nb_frames : video->duration;
+    // A damaged header may claim any length: believe the index, or the file's size.
+    const int entries = avformat_index_get_entries_count(video);
+    if (entries > 0) {
+        const AVIndexEntry* last = avformat_index_get_entry(const_cast<AVStream*>(video), entries - 1);
+        int64_t indexed = entries;
+        if (last && last->timestamp >= stream->firstTimestamp)
+            indexed = std::min<int64_t>(last->timestamp - stream->firstTimestamp, kMaxFrames) + 1;
+        if (count <= 0 || count > indexed) count = indexed;
+    }
+    const int64_t fileSize = stream->format->pb ? avio_size(stream->format->pb) : -1;
+    if (fileSize > 0) count = std::min(count, fileSize / kMinFrameBytes);
+    return LONG(std::clamp<int64_t>(count, 0, kMaxFrames));
+}
+
+}  // namespace
+
+HRESULT AVIStreamOpenFromFile(PAVISTREAM* result, const char* file, DWORD type, LONG stream, unsigned mode,
+                              const void* handler) {
+    if (result) *result = nullptr;
+    HRESULT fault;
+    if (TakeFault("AVIStreamOpenFromFile", &fault)) return fault;
+    if (!result || !file || type != streamtypeVIDEO || stream < 0 || mode != OF_READ) return AVIERR_BADPARAM;
+    // A pipe or a device named like a movie would block reads past any time limit.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) return AVIERR_FILEOPEN;
+    QuietLibrary();
+    const AVInputFormat* avi = av_find_input_format("avi");
+    if (!avi) return AVIERR_UNSUPPORTED;
+
+    AviStream* s = new AviStream;
+    s->format = avformat_alloc_context();
+    if (!s->format) {
+        delete s;
+        return AVIERR_MEMORY;
+    }
+    s->deadline = av_gettime_relative() + kOpenMicroseconds;
+    s->format->interrupt_callback.callback = PastDeadline;
+    s->format->interrupt_callback.opaque = &s->deadline;
+    s->format->probesize = kProbeSize;
+    s->format->max_streams = kMaxStreams;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&s->format, file, avi, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
+        // The library has freed the context.
+        s->format = nullptr;
+        delete s;
+        return AVIERR_FILEOPEN;
+    }
+
+    LONG seen = 0;
+    for (unsigned i = 0; i < s->format->nb_streams; i++) {
+        AVStream* candidate = s->format->streams[i];
+        candidate->discard = AVDISCARD_ALL;
+        if (candidate->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
+        if (seen++ == stream) s->video = candidate;
+    }
+    if (!s->video) {
+        CloseStream(s);
+        return AVIERR_NODATA;
+    }
+    s->video->discard = AVDISCARD_DEFAULT;
+    const AVCodecParameters* par = s->video->codecpar;
+    if (par->width <= 0 || par->height <= 0 || par->width > AVI_MAX_WIDTH || par->height > AVI_MAX_HEIGHT) {
+        CloseStream(s);
+        return AVIERR_BADFORMAT;
+    }
+    const int64_t start = s->video->start_time;
+    if (start != AV_NOPTS_VALUE && start > 0 && start < kMaxFrames) s->firstTimestamp = start;
+    s->length = CountFrames(s);
+
+    AVISTREAMINFO& info = s->info;
+    info.fccType = streamtypeVIDEO;
+    info.fccHandler = par->codec_tag;
+    info.dwScale = DWORD(std::max(s->video->time_base.num, 0));
+    info.dwRate = DWORD(std::max(s->video->time_base.den, 0));
+    info.dwStart = DWORD(s->firstTimestamp);
+    info.dwLength = DWORD(s->length);
+    info.dwQuality = DWORD(-1);
+    info.rcFrame = RECT{0, 0, par->width, par->height};
+    s->deadline = 0;
+    *result = s;
+    return AVIERR_OK;
+}
+
+HRESULT AVIStreamInfo(PAVISTREAM stream, AVISTREAMINFO* info, LONG size) {
+    HRESULT fault;
+    if (TakeFault("AVIStreamInfo", &fault)) return fault;
+    if (!stream || !info) return AVIERR_BADPARAM;
+    if (size != LONG(sizeof(AVISTREAMINFO))) return AVIERR_BADSIZE;
+    *info = stream->info;
+    return AVIERR_OK;
+}
+
+LONG AVIStreamLength(PAVISTREAM stream) { return stream ? stream->length : -1; }
+
+ULONG AVIStreamRelease(PAVISTREAM stream) {
+    if (!stream) return 0;
+    const ULONG left = --stream->refs;
+    if (left == 0) CloseStream(stream);
+    return left;
+}
+
+namespace {
+
+void FreeGetFrame(AviGetFrame* frames) {
+    sws_freeContext(frames->scaler);
+    av_packet_free(&frames->pending);
+    av_frame_free(&frames->received);
+    av_frame_free(&frames->latest);
+    av_freep(&frames->topDown);
+    avcodec_free_context(&frames->codec);
+    delete frames;
+}
+
+// Keeps the newest picture the decoder has ready.
+void DrainDecoder(AviGetFrame* frames) {
+    while (avcodec_receive_frame(frames->codec, frames->received) == 0) {
+        av_frame_unref(frames->latest);
+        av_frame_move_ref(frames->latest, frames->received);
+    }
+}
+
+// A packet the decoder refuses leaves the previous picture standing.
+void DecodePending(AviGetFrame* frames) {
+    int sent = avcodec_send_packet(frames->codec, frames->pending);
+    if (sent == AVERROR(EAGAIN)) {
+        DrainDecoder(frames);
+        sent = avcodec_send_packet(frames->codec, frames->pending);
+    }
+    DrainDecoder(frames);
+    frames->decoded = frames->pendingFrame;
+    frames->hasPending = false;
+    av_packet_unref(frames->pending);
+}
+
+// The next packet of the video stream, numbered by the frame it shows: a stream may
+// skip frames (the previous picture stays), so numbers come from the time stamps.
+bool ReadPending(AviGetFrame* frames) {
+    AviStream* s = frames->stream;
+    for (;;) {
+        if (av_read_frame(s->format, frames->pending) < 0) return false;
+        if (frames->pending->stream_index == s->video->index) break;
+        av_packet_unref(frames->pending);
+    }
+    LONG number = frames->lastNumbered + 1;
+    const int64_t dts = frames->pending->dts;
+    if (dts != AV_NOPTS_VALUE && dts >= s->firstTimestamp && dts - s->firstTimestamp < kMaxFrames) {
+        const LONG fromStart = LONG(dts - s->firstTimestamp);
+        if (fromStart > frames->lastNumbered) number = fromStart;
+    }
+    frames->lastNumbered = number;
+    frames->pendingFrame = number;
+    frames->hasPending = true;
+    return true;
+}
+
+bool Rewind(AviGetFrame* frames) {
+    AviStream* s = frames->stream;
+    const int64_t first = s->firstTimestamp;
+    if (av_seek_frame(s->format, s->video->index, first, AVSEEK_FLAG_BACKWARD) < 0 &&
+        avformat_seek_file(s->format, s->video->index, INT64_MIN, first, first, 0) < 0)
+        return false;
+    avcodec_flush_buffers(frames->codec);
+    av_packet_unref(frames->pending);
+    av_frame_unref(frames->latest);
+    frames->hasPending = false;
+    frames->lastNumbered = -1;
+    frames->decoded = -1;
+    frames->shown = -1;
+    return true;
+}
+
+// The newest picture into the packed bitmap: 24-bit, bottom-up, padded rows.
+bool ConvertLatest(AviGetFrame* frames) {
+    const AVFrame* picture = frames->latest;
+    if (!picture->data[0] || picture->width <= 0 || picture->height <= 0 || picture->format < 0) return false;
+    const AVCodecParameters* par = frames->stream->video->codecpar;
+    const int width = par->width, height = par->height;
+    frames->scaler =
+        sws_getCachedContext(frames->scaler, picture->width, picture->height, AVPixelFormat(picture->format), width,
+                             height, AV_PIX_FMT_BGR24, SWS_POINT, nullptr, nullptr, nullptr);
+    if (!frames->scaler) return false;
+    uint8_t* destination[4] = {frames->topDown, nullptr, nullptr, nullptr};
+    int destinationStride[4] = {frames->topDownStride, 0, 0, 0};
+    if (sws_scale(frames->scaler, picture->data, picture->linesize, 0, picture->height, destination,
+                  destinationStride) != height)
+        return false;
+    const size_t rowBytes = size_t(DibRowBytes(width, 24));
+    uint8_t* pixels = frames->dib.data() + sizeof(BITMAPINFOHEADER);
+    for (int row = 0; row < height; row++)
+        std::memcpy(pixels + size_t(height - 1 - row) * rowBytes,
+                    frames->topDown + size_t(row) * size_t(frames->topDownStride), size_t(width) * 3);
+    return true;
+}
+
+}  // namespace
+
+PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wanted) {
+    HRESULT fault;
+    if (TakeFault("AVIStreamGetFrameOpen", &fault)) return nullptr;
+    if (!stream) return nullptr;
+    if (wanted && (wanted->biBitCount != 24 || wanted->biCompression != BI_RGB)) return nullptr;
+    const AVCodecParameters* par = stream->video->codecpar;
+    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
+    if (!decoder) return nullptr;
+
+    AviGetFrame* frames = new AviGetFrame;
+    frames->stream = stream;
+    frames->codec = avcodec_alloc_context3(decoder);
+    frames->pending = av_packet_alloc();
+    frames->received = av_frame_alloc();
+    frames->latest = av_frame_alloc();
+    const int width = par->width, height = par->height;
+    frames->topDownStride = (width * 3 + 63) / 64 * 64;
+    frames->topDown = static_cast<uint8_t*>(av_mallocz(size_t(frames->topDownStride) * size_t(height) + 64));
+    bool ok = frames->codec && frames->pending && frames->received && frames->latest && frames->topDown &&
+              avcodec_parameters_to_context(frames->codec, par) >= 0;
+    if (ok) {
+        frames->codec->thread_count = 1;
+        frames->codec->thread_type = 0;
+        frames->codec->max_pixels = int64_t(AVI_MAX_WIDTH) * AVI_MAX_HEIGHT;
+        ok = avcodec_open2(frames->codec, decoder, nullptr) >= 0;
+    }
+    if (!ok) {
+        FreeGetFrame(frames);
+        return nullptr;
+    }
+    const size_t imageBytes = size_t(DibRowBytes(width, 24)) * size_t(height);
+    frames->dib.assign(sizeof(BITMAPINFOHEADER) + imageBytes, 0);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = DWORD(imageBytes);
+    std::memcpy(frames->dib.data(), &header, sizeof header);
+    stream->refs++;
+    return frames;
+}
+
+void* AVIStreamGetFrame(PGETFRAME frames, LONG position) {
+    HRESULT fault;
+    if (TakeFault("AVIStreamGetFrame", &fault)) return nullptr;
+    if (!frames || position < 0 || position >= frames->stream->length) return nullptr;
+    if (position == frames->shown) return frames->dib.data();
+    AviStream* s = frames->stream;
+    s->deadline = av_gettime_relative() + kFrameMicroseconds;
+    if (position < frames->decoded && !Rewind(frames)) {
+        s->deadline = 0;
+        return nullptr;
+    }
+    for (;;) {
+        if (!frames->hasPending && !ReadPending(frames)) break;  // the end, damage, or out of time
+        if (frames->pendingFrame > position) break;
+        DecodePending(frames);
+        if (PastDeadline(&s->deadline)) break;
+    }
+    s->deadline = 0;
+    if (!ConvertLatest(frames)) return nullptr;
+    frames->shown = position;
+    return frames->dib.data();
+}
+
+HRESULT AVIStreamGetFrameClose(PGETFRAME frames) {
+    if (!frames) return AVIERR_BADPARAM;
+    AviStream* stream = frames->stream;
+    FreeGetFrame(frames);
+    AVIStreamRelease(stream);
+    return AVIERR_OK;
+}
+
+HBITMAP CreateDIBSection(const BITMAPINFOHEADER* header, void** bits) {
+    if (bits) *bits = nullptr;
+    HRESULT fault;
+    if (TakeFault("CreateDIBSection", &fault)) return nullptr;
+    if (!header || header->biSize < sizeof(BITMAPINFOHEADER) || header->biBitCount != 24 ||
+        header->biCompression != BI_RGB || header->biWidth <= 0 || header->biHeight <= 0 ||
+        header->biWidth > kMaxDibSide || header->biHeight > kMaxDibSide)
+        return nullptr;
+    DibSection* bitmap = new DibSection;
+    bitmap->header = *header;
+    bitmap->header.biSize = sizeof(BITMAPINFOHEADER);
+    bitmap->header.biSizeImage = DWORD(DibRowBytes(header->biWidth, 24) * header->biHeight);
+    bitmap->bits.assign(bitmap->header.biSizeImage, 0);
+    if (bits) *bits = bitmap->bits.data();
+    return bitmap;
+}
+
+bool DeleteObject(HBITMAP bitmap) {
+    if (!bitmap) return false;
+    delete bitmap;
+    return true;
+}
+
+HDRAWDIB DrawDibOpen() {
+    static DrawDibContext context{};
+    return &context;
+}
+
+bool DrawDibDraw(HDRAWDIB drawDib, HBITMAP target, int xDst, int yDst, int dxDst, int dyDst,
+                 const BITMAPINFOHEADER* header, const void* bits, int xSrc, int ySrc, int dxSrc, int dySrc,
+                 unsigned flags) {
+    HRESULT fault;
+    if (TakeFault("DrawDibDraw", &fault)) return false;
+    if (!drawDib || !target || !header || !bits) return false;
+    if (header->biBitCount != 24 || header->biCompression != BI_RGB || header->biWidth <= 0 ||
+        header->biHeight <= 0 || header->biWidth > kMaxDibSide || header->biHeight > kMaxDibSide)
+        return false;
+    if (dxDst <= 0 || dyDst <= 0 || dxSrc <= 0 || dySrc <= 0) return false;
+
+    const int targetWidth = target->header.biWidth, targetHeight = target->header.biHeight;
+    const int sourceWidth = header->biWidth, sourceHeight = header->biHeight;
+    const size_t targetRow = size_t(DibRowBytes(targetWidth, 24));
+    const size_t sourceRow = size_t(DibRowBytes(sourceWidth, 24));
+    const uint8_t* source = static_cast<const uint8_t*>(bits);
+    for (int dy = 0; dy < dyDst; dy++) {
+        const int ty = yDst + dy;
+        const int sy = ySrc + int(int64_t(dy) * dySrc / dyDst);
+        if (ty < 0 || ty >= targetHeight || sy < 0 || sy >= sourceHeight) continue;
+        uint8_t* to = target->bits.data() + size_t(targetHeight - 1 - ty) * targetRow;
+        const uint8_t* from = source + size_t(sourceHeight - 1 - sy) * sourceRow;
+        if (dxSrc == dxDst) {
+            // Same width: one copy of the span that lies inside both pictures.
+            const int first = std::max({0, -xDst, -xSrc});
+            const int last = std::min({dxDst, targetWidth - xDst, sourceWidth - xSrc});
+            if (last > first)
+                std::memcpy(to + size_t(xDst + first) * 3, from + size_t(xSrc + first) * 3, size_t(last - first) * 3);
+            continue;
+        }
+        for (int dx = 0; dx < dxDst; dx++) {
+            const int tx = xDst + dx;
+            const int sx = xSrc + int(int64_t(dx) * dxSrc / dxDst);
+            if (tx < 0 || tx >= targetWidth || sx < 0 || sx >= sourceWidth) continue;
+            std::memcpy(to + size_t(tx) * 3, from + size_t(sx) * 3, 3);
+        }
+    }
+    return true;
+}
