@@ -15,7 +15,7 @@ PACKAGES := cmake g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev
 
-.PHONY: all deps build asan play test bench fuzz fuzz-build fuzz-smoke clean
+.PHONY: all deps build asan play test bench sheets fuzz fuzz-build fuzz-smoke clean
 
 all: build
 
@@ -54,6 +54,10 @@ test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
+
+# Contact sheets of the generated data, for review: build/screens/*.png
+sheets: build
+	$(BUILD)/tools/valimo-gen --sheets $(BUILD)/screens
 
 bench: build
 	$(BUILD)/bench/valimo_bench

@@ -2,9 +2,14 @@
 #pragma once
 
 constexpr const char* CREDITS_NAME_LINE = "The Valimo team for Linux";
-constexpr const char* CREDITS_NOTICE_LINE = "Free software. Made with SDL2 and FFmpeg.";
+// Short: the web-address picture (www.bmp at 340, 329) stands just right of it.
+constexpr const char* CREDITS_NOTICE_LINE = "Free software.";
 constexpr const char* ORDER_PAGE_ADDRESS = "https://valimo.example.org/order";
+// The address as the web-address picture spells it.
+constexpr const char* WEB_NAME = "valimo.example.org";
 
+// The fifth line (y 175) has the web-address picture (388, 179) at its right,
+// so it stays short.
 constexpr int CLOSING_LINE_COUNT = 16;
 constexpr const char* CLOSING_LINES[CLOSING_LINE_COUNT] = {
     "Thank you for playing the Valimo demo!",

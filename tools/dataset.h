@@ -1,0 +1,41 @@
+// The whole data set in memory, and writing it into the game's directory.
+#pragma once
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/fonts.h"
+#include "tools/image.h"
+#include "tools/levels.h"
+#include "tools/movies.h"
+#include "tools/screens.h"
+
+namespace gen {
+
+constexpr int kLevelCount = 32;
+constexpr uint64_t kLevelSeed = 20260507;
+
+struct DataSet {
+    std::array<FontSheet, 3> fonts;
+    std::vector<Image16> items;  // by item index
+    std::vector<StaticPicture> statics;
+    Image16 gui;
+    std::vector<std::pair<std::string, std::vector<uint8_t>>> sounds;
+    std::vector<Level> levels;
+    std::vector<Movie> movies;
+};
+
+DataSet MakeDataSet(bool withMovies = true);
+
+// Writes every file into dir; "prefs.dat" only when there is none, so that a
+// player's profiles survive a rebuild. False with a reason on the first failure.
+bool WriteDataSet(const DataSet& d, const std::string& dir, std::string& error);
+
+// Writes "PLAYERS 0" as "prefs.dat" into dir unless a "prefs.dat" is there.
+bool WriteFirstPrefs(const std::string& dir, std::string& error);
+
+// PNG contact sheets for review.
+bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error);
+
+}  // namespace gen
