@@ -28,3 +28,5 @@ extern bool fpsKeyHeld;
 
 // Draws the whole frame for the current state into the back buffer and moves the flow on.
 void GameFrame();
+// Brings every surface, picture, font and window back after the display was lost.
+void RestoreGraphics();

@@ -7,6 +7,14 @@
 #include "gfx/display.h"
 #include "gfx/movie.h"
 #include "gfx/sprite.h"
+#include "gui/dialogs.h"
+#include "gui/registry.h"
+#include "input/input.h"
+#include "profiles/profiles.h"
+#include "puzzle/level.h"
+#include "puzzle/packing.h"
+#include "puzzle/status.h"
+#include "sound/sound.h"
 
 HWND mainWindow = nullptr;
 char startDirectory[260] = "";
@@ -61,7 +69,7 @@ bool FrameLoopPass() {
     }
     if (windowActive == 0) return !quitRequested;
 
-    // ReadInput ();
+    ReadInput();
     GameFrame();
     FlipScreen();
     UpdateFps();
@@ -106,8 +114,8 @@ LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
 void ValimoInit(HINSTANCE instance) {
     WriteLog("ValimoInit()\n");
     InitDirectDraw(instance, 640, 480, 16);
-    // InitInput (mainWindow, instance);
-    // InitDirectSound ();
+    InitInput(mainWindow, instance);
+    InitDirectSound();
     PreparePixelMode();
     InitGame();
 }
@@ -116,28 +124,38 @@ void PreparePixelMode() {
     WriteLog("Preparing to initialize MSS\n");
     if (PixelMode == 15) {
         // GUI colours and the item label fill take their 5-5-5 values; movie drawer 555.
+        guiColorBody = 0x3E3E;
+        guiColorTitle = 0x000B;
+        guiColorStrip = 0x4E98;
+        guiColorButton = 0x5F1C;
+        itemLabelColour = 0x7FA7;
         movieFrameDrawer = DrawMovieFrame555;
     } else if (PixelMode == 16) {
         // Movie drawer 565; the colours keep their start values.
         movieFrameDrawer = DrawMovieFrame565;
     }
-    // GuiInit ();
+    GuiInit();
 }
 
 void InitGame() {
     drawDib = DrawDibOpen();
     WriteLog("Loading static sprites\n");
     LoadStaticSprites();
-    // LoadProfiles ();
-    // Start values: the level's item count and itemsLoaded, carrying and the carried
-    // item, packedPercent.
+    LoadProfiles();
+    gameLevel.itemCount = 0;
+    gameLevel.itemsLoaded = false;
+    carrying = false;
+    carriedItem = 0;
+    packedPercent = 0.0f;
     movieFrame = 0;
     GameState = GS_INTRO;
-    // ResetStatusDisplay ();
-    // BuildGridTemplate ();
-    // LoadLevelList ();
-    // LoadSoundEffects ();
-    // OpenMovie ("intro.avi"); pointerVisible = false; frameRateCap = 30;
+    ResetStatusDisplay();
+    BuildGridTemplate();
+    LoadLevelList();
+    LoadSoundEffects();
+    OpenMovie("intro.avi");
+    pointerVisible = false;
+    frameRateCap = 30;
 }
 
 void Shutdown() {
@@ -145,11 +163,12 @@ void Shutdown() {
     // A fatal error inside a release step must not run the releases again.
     if (shuttingDown) std::exit(0);
     shuttingDown = true;
-    // ShutdownDirectSound ();
-    // ReleaseInput ();
+    ShutdownDirectSound();
+    ReleaseInput();
     ReleaseStaticSprites();
-    // FreeLevel (); the level list's name buffers
-    // GuiFree ();
+    FreeLevel();
+    FreeLevelList();
+    GuiFree();
     ReleaseDirectDraw();
     std::exit(0);
 }

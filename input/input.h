@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "gfx/sprite.h"
 #include "platform/win.h"
 
 extern int32_t mouseX;        // 0 to 640 inclusive
@@ -12,6 +13,13 @@ extern int pointerShape;      // 0 arrow, 1 hand, 2 text bar
 extern bool pointerVisible;
 extern uint8_t keyState[256];  // by DirectInput key code; nonzero is down
 extern int keyLatch[64];
+
+// The pointer images, made by the GUI from its skin; none until then.
+extern Sprite pointerHandUp;
+extern Sprite pointerHandDown;
+extern Sprite pointerArrowUp;
+extern Sprite pointerArrowDown;
+extern Sprite pointerTextBar;
 
 constexpr int DIK_ESCAPE = 0x01;
 constexpr int DIK_BACK = 0x0E;

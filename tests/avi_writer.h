@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-// A 5-5-5 word from 5-bit components.
-constexpr uint16_t Rgb555(int r, int g, int b) { return uint16_t((r & 31) << 10 | (g & 31) << 5 | (b & 31)); }
+#include "bmp_writer.h"
+
 // What the decoder hands on for a 5-bit component: the bits repeated to fill 8.
 constexpr uint8_t Expand5(int v) { return uint8_t((v & 31) << 3 | (v & 31) >> 2); }
 

@@ -4,7 +4,9 @@
 #include "app/log.h"
 #include "app/valimo.h"
 #include "gfx/display.h"
+#include "gui/gui_test_support.h"
 #include "platform/headless/headless.h"
+#include "avi_writer.h"
 #include "test_support.h"
 
 namespace {
@@ -15,6 +17,7 @@ void StartActive() {
     StartDisplay();
     InitTimer();
     windowActive = 1;
+    GameState = 8;  // a value no screen uses: the frame draws nothing but the pointer
 }
 
 TEST(FrameLoop, AQuitMessageEndsTheLoopAfterItsPassHasRun) {
@@ -104,6 +107,11 @@ TEST(WindowMessages, TheWindowIsPlacedAQuarterOfItsSizeOffTheScreenCentre) {
 
 TEST(WholeRun, AQuitMessageEndsTheRunInOrder) {
     MakeScratchDirectory();
+    // Without these start-up asks to quit before the loop.
+    WriteTestSkin();
+    WriteFile("prefs.dat", "PLAYERS 0\n");
+    WriteFile("levels/0.lev", "LEVEL 0\nITEMS 0\n");
+    ASSERT_TRUE(WriteTestAvi("intro.avi", 160, 120, {SolidPicture(160, 120, 0)}));
     int passes = 0;
     HeadlessSetPumpHook([&] {
         if (++passes == 5) HeadlessPostMessage(WM_QUIT, 0, 0);

@@ -5,13 +5,22 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "app/valimo.h"
 #include "gfx/display.h"
 #include "gfx/movie.h"
 #include "gfx/sprite.h"
+#include "input/input.h"
+#include "platform/headless/headless_devices.h"
+#include "platform/host_devices.h"
+#include "platform/mmio.h"
 #include "platform/win.h"
+#include "puzzle/level.h"
+#include "puzzle/packing.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -58,6 +67,103 @@ int FuzzBitmap(const uint8_t* data, size_t size) {
     return 0;
 }
 
+namespace {
+
+// The size of the first "data" chunk the file holds, or -1 when there is none.
+int64_t DataChunkSize(const char* name) {
+    HMMIO file = mmioOpen(name, nullptr, MMIO_READ);
+    if (!file) return -1;
+    MMCKINFO form{};
+    form.fccType = mmioFOURCC('W', 'A', 'V', 'E');
+    MMCKINFO chunk{};
+    chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
+    int64_t size = -1;
+    if (mmioDescend(file, &form, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
+        mmioDescend(file, &chunk, &form, MMIO_FINDCHUNK) == MMSYSERR_NOERROR)
+        size = chunk.cksize;
+    mmioClose(file, 0);
+    return size;
+}
+
+}  // namespace
+
+int FuzzWave(const uint8_t* data, size_t size) {
+    FuzzDirectory();
+    static int runs = 0;
+    if (++runs % 1000 == 0) std::remove("valimo.log");
+    if (!directSound) {
+        mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
+        InitDirectSound();
+    }
+    if (!WriteInput("fuzz.wav", data, size)) return 0;
+    // A sound too short for a buffer ends the program by design.
+    const int64_t samples = DataChunkSize("fuzz.wav");
+    if (samples >= 0 && samples < int64_t(DSBSIZE_MIN)) return 0;
+    LoadSoundEffect(0, "fuzz.wav");
+    DuplicateSoundEffect(1, 0);
+    PlaySoundEffect(1);
+    uint8_t mixed[256];
+    MixSoundBuffers(mixed, sizeof mixed);
+    ReleaseSoundEffect(1);
+    ReleaseSoundEffect(0);
+    return 0;
+}
+
+int FuzzLevel(const uint8_t* data, size_t size) {
+    // A name with a directory in it could reach any file, and a picture of another
+    // bit count ends the program by design.
+    if (std::memchr(data, '/', size)) return 0;
+    FuzzDirectory();
+    static int runs = 0;
+    if (++runs % 1000 == 0) std::remove("valimo.log");
+    EnsureDisplay();
+    static bool pictures = false;
+    if (!pictures) {
+        pictures = true;
+        std::filesystem::create_directories("levels");
+        std::filesystem::create_directories("data");
+        // a.bmp: 2 x 1 cells, the right one magenta; b.bmp: 1 x 1 solid.
+        uint8_t bmp[54 + 64 * 32 * 2] = {'B', 'M'};
+        bmp[10] = 54;
+        bmp[14] = 40;
+        bmp[18] = 64;
+        bmp[22] = 32;
+        bmp[26] = 1;
+        bmp[28] = 16;
+        for (int i = 0; i < 64 * 32; i++) {
+            const uint16_t p = (i % 64) < 32 ? 0x03E0 : 0x7C1F;
+            bmp[54 + 2 * i] = uint8_t(p & 0xFF);
+            bmp[55 + 2 * i] = uint8_t(p >> 8);
+        }
+        WriteInput("data/a.bmp", bmp, sizeof bmp);
+        bmp[18] = 32;
+        WriteInput("data/b.bmp", bmp, 54 + 32 * 32 * 2);
+        BuildGridTemplate();
+    }
+    if (!WriteInput("levels/fuzz.lev", data, size)) return 0;
+    LoadLevelList();
+    if (levelList.count == 0) return 0;
+    LoadLevel(levelList.entries[0].levelNumber);
+    // Every item picked up where it lies and dropped at a place taken from the input.
+    for (int i = 0; i < gameLevel.itemCount; i++) {
+        const Item& item = gameLevel.items[i];
+        const uint8_t pick = size ? data[size_t(i) % size] : 0;
+        for (int step = 0; step < 2; step++) {
+            mouseX = step == 0 ? 32 * item.column + 16 : (pick * 7) % 641;
+            mouseY = step == 0 ? 128 + 32 * item.row + 16 : (pick * 13) % 481;
+            mouseClick = true;
+            pointerShape = 0;
+            ClampCarriedItem();
+            ResetGrid();
+            DrawItems(true);
+            DrawCarriedItem();
+            UpdatePacking();
+        }
+    }
+    carrying = false;
+    return 0;
+}
+
 int FuzzMovie(const uint8_t* data, size_t size) {
     FuzzDirectory();
     static int runs = 0;
@@ -79,6 +185,8 @@ int FuzzMovie(const uint8_t* data, size_t size) {
 
 const FuzzTarget fuzzTargets[] = {
     {"bitmap", FuzzBitmap},
+    {"wave", FuzzWave},
+    {"level", FuzzLevel},
     {"movie", FuzzMovie},
 };
 const int fuzzTargetCount = int(sizeof fuzzTargets / sizeof fuzzTargets[0]);

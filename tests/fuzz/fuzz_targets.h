@@ -8,6 +8,9 @@
 // its own) and runs the game's loader on it. Inputs that would take a specified
 // fatal exit are not run: ending the process is the right answer for them.
 int FuzzBitmap(const uint8_t* data, size_t size);
+int FuzzWave(const uint8_t* data, size_t size);
+// A level file, listed, loaded with two item pictures and played for a few frames.
+int FuzzLevel(const uint8_t* data, size_t size);
 int FuzzMovie(const uint8_t* data, size_t size);
 
 struct FuzzTarget {

@@ -1,0 +1,222 @@
+#include "profiles/profiles.h"
+
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/game_flow.h"
+#include "app/log.h"
+#include "app/valimo.h"
+#include "gfx/display.h"
+#include "gfx/font.h"
+#include "gfx/sprite.h"
+#include "gui/registry.h"
+#include "gui/window_draw.h"
+#include "input/input.h"
+#include "profiles/save_file.h"
+
+PlayerProfile profiles[MAX_PLAYERS]{};
+int profileCount = 0;
+
+namespace {
+
+constexpr const char* kProfileFile = "prefs.dat";
+constexpr int kListX = 180;
+constexpr int kListWidth = 180;
+constexpr int kRowTop = 169;
+constexpr int kRowHeight = 17;
+constexpr int kSmileySprite = 21;
+
+// Whitespace-separated words of the file, as the formatted reader would see them.
+class WordReader {
+public:
+    explicit WordReader(FILE* file) : file_(file) {}
+
+    bool Word(std::string* word) {
+        word->clear();
+        int c;
+        while ((c = std::fgetc(file_)) != EOF && std::isspace(c)) {
+        }
+        // A word of a sane file is short; the rest of a monster one is skipped, not stored.
+        while (c != EOF && !std::isspace(c)) {
+            if (word->size() < 64) word->push_back(char(c));
+            c = std::fgetc(file_);
+        }
+        return !word->empty();
+    }
+
+    bool Number(int* value) {
+        std::string word;
+        if (!Word(&word)) return false;
+        char* end = nullptr;
+        errno = 0;
+        const long n = std::strtol(word.c_str(), &end, 10);
+        if (errno != 0 || *end != 0 || n < INT_MIN || n > INT_MAX) return false;
+        *value = int(n);
+        return true;
+    }
+
+private:
+    FILE* file_;
+};
+
+// One word of at most PLAYER_ID_MAX_LENGTH characters: blanks dropped, the tail cut.
+void StoreId(char* name, const char* text) {
+    int length = 0;
+    for (const char* p = text; *p && length < PLAYER_ID_MAX_LENGTH; p++)
+        if (!std::isspace(static_cast<unsigned char>(*p))) name[length++] = *p;
+    std::memset(name + length, 0, size_t(PLAYER_NAME_SIZE - length));
+}
+
+uint16_t ListColour(uint16_t rgb565, uint16_t rgb555) { return PixelMode == 15 ? rgb555 : rgb565; }
+
+}  // namespace
+
+void LoadProfiles() {
+    WriteLog("Attempting to read prefs.dat\n");
+    FILE* file = std::fopen(kProfileFile, "r");
+    if (!file) {
+        WriteLog("ERROR: Unable to open prefs.dat\n");
+        quitRequested = true;
+        return;
+    }
+    WordReader reader(file);
+    std::string word;
+    int announced = profileCount;
+    if (reader.Word(&word) && word == "PLAYERS") reader.Number(&announced);
+    if (announced < 0) announced = 0;
+    if (announced > MAX_PLAYERS) announced = MAX_PLAYERS;
+
+    // Only whole records count: a short file never yields a profile of leftovers.
+    int read = 0;
+    while (read < announced) {
+        PlayerProfile record{};
+        if (!reader.Word(&word)) break;
+        StoreId(record.name, word.c_str());
+        if (!reader.Number(&record.level) || !reader.Number(&record.timeMajor) || !reader.Number(&record.timeMinor))
+            break;
+        record.keep = true;
+        record.selected = false;
+        profiles[read++] = record;
+    }
+    profileCount = read;
+    stateAfterIntro = profileCount == 0 ? GS_WELCOME : GS_SELECT_PLAYER;
+    profiles[0].selected = true;
+    std::fclose(file);
+}
+
+void SaveProfiles() {
+    const int count = profileCount < 0 ? 0 : profileCount > MAX_PLAYERS ? MAX_PLAYERS : profileCount;
+    std::string content = "PLAYERS " + std::to_string(count) + "\n";
+    for (int i = 0; i < count; i++) {
+        char line[PLAYER_NAME_SIZE + 3 * 12 + 4];
+        std::snprintf(line, sizeof line, "%s %d %d %d\n", profiles[i].name, profiles[i].level, profiles[i].timeMajor,
+                      profiles[i].timeMinor);
+        content += line;
+    }
+    if (!SaveFileWhole(kProfileFile, content)) {
+        WriteLog("Failed to save profiles\n");
+        quitRequested = true;
+    }
+}
+
+void DrawPlayerList() {
+    const uint16_t header = ListColour(0x1814, 0x0C14);
+    const uint16_t even = ListColour(0x18C3, 0x0C63);
+    const uint16_t odd = ListColour(0x3186, 0x18C6);
+    const uint16_t chosen = ListColour(0xC000, 0x6000);
+
+    FillScreenRect(kListX, 155, kListWidth, 14, header);
+    SelectFont(0);
+    PrintText("Player Id", 185, 154);
+    PrintText("Level / Time", 292, 154);
+    for (int i = 0; i < MAX_PLAYERS; i++) {
+        const int y = kRowTop + kRowHeight * i;
+        FillScreenRect(kListX, y, kListWidth, kRowHeight, i % 2 == 0 ? even : odd);
+        if (profiles[i].selected) FillScreenRect(kListX, y, kListWidth, kRowHeight, chosen);
+    }
+    for (int i = 0; i < profileCount && i < MAX_PLAYERS; i++) {
+        const int y = kRowTop + kRowHeight * i;
+        if (profiles[i].level == 3) {
+            DrawStaticSprite(kSmileySprite, 317, y);
+            PrintText(profiles[i].name, 185, y);
+        } else {
+            PrintText(profiles[i].name, 185, y);
+            char line[48];
+            std::snprintf(line, sizeof line, "%d / (%d:%d)", profiles[i].level + 1, profiles[i].timeMajor,
+                          profiles[i].timeMinor);
+            PrintText(line, 325 - TextWidth(line) / 2, y);
+        }
+    }
+}
+
+void PickPlayer() {
+    if (!mouseClick) return;
+    for (int i = 0; i < MAX_PLAYERS; i++) {
+        const int y = kRowTop + kRowHeight * i;
+        if (mouseX >= kListX && mouseX <= kListX + kListWidth && mouseY >= y && mouseY <= y + kRowHeight &&
+            i < profileCount) {
+            for (PlayerProfile& p : profiles) p.selected = false;
+            profiles[i].selected = true;
+        }
+    }
+}
+
+int AddPlayer() {
+    // The box itself refuses what the file could not keep, so the player sees the id
+    // exactly as it will be stored.
+    const int slot = FindWindowId("ADDNEWID");
+    if (slot != NOIDFOUND && windows[slot].textBoxCount > 0) {
+        windows[slot].textBoxes[0].maxLength = PLAYER_ID_MAX_LENGTH;
+        windows[slot].textBoxes[0].oneWord = true;
+    }
+    const int r = DrawWindow("ADDNEWID");
+    if (r == 0) return 0;
+    if (r != 1 || slot == NOIDFOUND || windows[slot].textBoxCount <= 0) return 2;
+    const GuiTextBox& box = windows[slot].textBoxes[0];
+    if (TextWidthNoSpaces(box.text) <= 0) return 2;
+    if (profileCount < 0 || profileCount >= MAX_PLAYERS) return 2;
+    PlayerProfile& p = profiles[profileCount];
+    StoreId(p.name, box.text);
+    if (p.name[0] == 0) return 2;
+    p.level = 0;
+    p.timeMajor = 0;
+    p.timeMinor = 0;
+    profileCount++;
+    return 1;
+}
+
+void CopyProfile(PlayerProfile* destination, const PlayerProfile* source) {
+    std::memcpy(destination->name, source->name, sizeof destination->name);
+    destination->name[PLAYER_NAME_SIZE - 1] = 0;
+    destination->timeMajor = source->timeMajor;
+    destination->timeMinor = source->timeMinor;
+    destination->level = source->level;
+    destination->selected = false;
+    destination->keep = true;
+}
+
+void DeleteSelectedPlayer() {
+    const int count = profileCount < 0 ? 0 : profileCount > MAX_PLAYERS ? MAX_PLAYERS : profileCount;
+    for (int i = 0; i < count; i++) profiles[i].keep = !profiles[i].selected;
+    PlayerProfile kept[MAX_PLAYERS]{};
+    int n = 0;
+    for (int i = 0; i < count; i++)
+        if (profiles[i].keep) CopyProfile(&kept[n++], &profiles[i]);
+    profileCount = n;
+    for (int i = 0; i < n; i++) CopyProfile(&profiles[i], &kept[i]);
+    SaveProfiles();
+    for (PlayerProfile& p : profiles) p.selected = false;
+    profiles[0].selected = true;
+}
+
+int CurrentPlayer() {
+    int current = NO_PLAYER;
+    for (int i = 0; i < profileCount && i < MAX_PLAYERS; i++)
+        if (profiles[i].selected) current = i;
+    return current;
+}

@@ -1,0 +1,33 @@
+// Up to ten players with the level reached, kept in "prefs.dat", and the player
+// list of the selection screen.
+#pragma once
+#include <cstdint>
+
+constexpr int MAX_PLAYERS = 10;
+constexpr int PLAYER_NAME_SIZE = 18;
+// An id is one word of at most this many characters, so the file reads back as written.
+constexpr int PLAYER_ID_MAX_LENGTH = PLAYER_NAME_SIZE - 1;
+constexpr int NO_PLAYER = 1024;
+
+struct PlayerProfile {
+    int level;
+    int timeMajor;
+    int timeMinor;
+    bool keep;
+    bool selected;
+    char name[PLAYER_NAME_SIZE];
+};
+
+extern PlayerProfile profiles[MAX_PLAYERS];
+extern int profileCount;
+
+void LoadProfiles();
+void SaveProfiles();
+void DrawPlayerList();
+void PickPlayer();
+// 0: "Cancel"; 1: a profile was created; 2: anything else.
+int AddPlayer();
+void CopyProfile(PlayerProfile* destination, const PlayerProfile* source);
+void DeleteSelectedPlayer();
+// Index of the selected profile; NO_PLAYER (1024) when none is.
+int CurrentPlayer();
