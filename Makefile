@@ -7,7 +7,7 @@ ASAN     ?= build-asan
 # libFuzzer targets for every reader of outside data (clang).
 FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 300
-FUZZ_TARGETS := bitmap wave level
+FUZZ_TARGETS := bitmap wave level movie
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
             libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
