@@ -7,7 +7,7 @@ ASAN     ?= build-asan
 # libFuzzer targets for every reader of outside data (clang).
 FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 300
-FUZZ_TARGETS := bitmap wave level movie
+FUZZ_TARGETS := bitmap wave level movie profiles
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
             libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
@@ -15,7 +15,7 @@ PACKAGES := cmake g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev
 
-.PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-smoke clean
+.PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-seeds fuzz-smoke soak clean
 
 all: build
 
@@ -55,6 +55,11 @@ test: build asan
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
 
+# The long run of random play (the test suite runs a tenth of it).
+SOAK_FRAMES ?= 100000
+soak: build
+	VALIMO_SOAK_FRAMES=$(SOAK_FRAMES) $(BUILD)/tests/valimo_tests --gtest_filter='Soak.*'
+
 # Contact sheets of the generated data, for review: build/screens/*.png
 sheets: build
 	$(BUILD)/tools/valimo-gen --sheets $(BUILD)/screens
@@ -77,7 +82,16 @@ fuzz-build: deps $(FUZZ)/CMakeCache.txt
 # exists); paths are absolute because the game moves the current directory. An
 # input that crashes a reader lands in fuzz/regressions/, which the
 # normal suite replays.
-fuzz: fuzz-build
+# Seeds from the generated game, one directory per target.
+fuzz-seeds: build
+	@rm -rf $(BUILD)/fuzz-seeds && mkdir -p $(addprefix $(BUILD)/fuzz-seeds/,$(FUZZ_TARGETS))
+	@cp $(BUILD)/game/data/*.bmp $(BUILD)/game/gui.bmp $(BUILD)/game/*Roman*.bmp $(BUILD)/fuzz-seeds/bitmap/
+	@cp $(BUILD)/game/data/*.wav $(BUILD)/fuzz-seeds/wave/
+	@cp $(BUILD)/game/levels/*.lev $(BUILD)/fuzz-seeds/level/
+	@cp $(BUILD)/game/*.avi $(BUILD)/fuzz-seeds/movie/
+	@cp $(BUILD)/game/prefs.dat $(BUILD)/fuzz-seeds/profiles/
+
+fuzz: fuzz-build fuzz-seeds
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ)/corpus/$$t fuzz/regressions/$$t; \
 	  echo "== fuzzing $$t for $(FUZZ_SECONDS) s"; \

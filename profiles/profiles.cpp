@@ -1,5 +1,7 @@
 #include "profiles/profiles.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -64,11 +66,12 @@ private:
     FILE* file_;
 };
 
-// One word of at most PLAYER_ID_MAX_LENGTH characters: blanks dropped, the tail cut.
-void StoreId(char* name, const char* text) {
+// One word of at most PLAYER_ID_MAX_LENGTH characters: blanks and NULs dropped
+// (either would cut or split the id when it is read back), the tail cut.
+void StoreId(char* name, const char* text, size_t size) {
     int length = 0;
-    for (const char* p = text; *p && length < PLAYER_ID_MAX_LENGTH; p++)
-        if (!std::isspace(static_cast<unsigned char>(*p))) name[length++] = *p;
+    for (size_t i = 0; i < size && length < PLAYER_ID_MAX_LENGTH; i++)
+        if (text[i] != 0 && !std::isspace(static_cast<unsigned char>(text[i]))) name[length++] = text[i];
     std::memset(name + length, 0, size_t(PLAYER_NAME_SIZE - length));
 }
 
@@ -79,6 +82,12 @@ uint16_t ListColour(uint16_t rgb565, uint16_t rgb555) { return PixelMode == 15 ?
 void LoadProfiles() {
     WriteLog("Attempting to read prefs.dat\n");
     FILE* file = std::fopen(kProfileFile, "r");
+    // A directory opens for reading here but holds no profiles, and could never be saved over.
+    struct stat info {};
+    if (file && (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))) {
+        std::fclose(file);
+        file = nullptr;
+    }
     if (!file) {
         WriteLog("ERROR: Unable to open prefs.dat\n");
         quitRequested = true;
@@ -93,12 +102,14 @@ void LoadProfiles() {
 
     // Only whole records count: a short file never yields a profile of leftovers.
     int read = 0;
-    while (read < announced) {
+    for (int n = 0; n < announced; n++) {
         PlayerProfile record{};
         if (!reader.Word(&word)) break;
-        StoreId(record.name, word.c_str());
+        StoreId(record.name, word.data(), word.size());
         if (!reader.Number(&record.level) || !reader.Number(&record.timeMajor) || !reader.Number(&record.timeMinor))
             break;
+        // An id of NULs only would be written as nothing and shift every later field.
+        if (record.name[0] == 0) continue;
         record.keep = true;
         record.selected = false;
         profiles[read++] = record;
@@ -181,7 +192,7 @@ int AddPlayer() {
     if (TextWidthNoSpaces(box.text) <= 0) return 2;
     if (profileCount < 0 || profileCount >= MAX_PLAYERS) return 2;
     PlayerProfile& p = profiles[profileCount];
-    StoreId(p.name, box.text);
+    StoreId(p.name, box.text, strnlen(box.text, sizeof box.text));
     if (p.name[0] == 0) return 2;
     p.level = 0;
     p.timeMajor = 0;

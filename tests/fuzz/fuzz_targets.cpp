@@ -18,6 +18,8 @@
 #include "platform/host_devices.h"
 #include "platform/mmio.h"
 #include "platform/win.h"
+#include "profiles/profiles.h"
+#include "profiles/save_file.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
 #include "sound/sound.h"
@@ -183,10 +185,66 @@ int FuzzMovie(const uint8_t* data, size_t size) {
     return 0;
 }
 
+namespace {
+
+// The table as it stands, in the file's own words, to compare two loads.
+std::string ProfileTable() {
+    std::string table = std::to_string(profileCount) + "\n";
+    for (int i = 0; i < profileCount && i < MAX_PLAYERS; i++)
+        table += std::string(profiles[i].name, strnlen(profiles[i].name, PLAYER_NAME_SIZE)) + " " +
+                 std::to_string(profiles[i].level) + " " + std::to_string(profiles[i].timeMajor) + " " +
+                 std::to_string(profiles[i].timeMinor) + (profiles[i].selected ? " *\n" : "\n");
+    return table;
+}
+
+std::string FileBytes(const char* name) {
+    std::string bytes;
+    if (FILE* f = std::fopen(name, "rb")) {
+        char chunk[512];
+        size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
+        std::fclose(f);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+int FuzzProfiles(const uint8_t* data, size_t size) {
+    FuzzDirectory();
+    static int runs = 0;
+    if (++runs % 1000 == 0) std::remove("valimo.log");
+    // Durability is the save tests' matter; here only what is written counts.
+    saveFileOps.flush = [](int) { return true; };
+    saveFileOps.syncDirectory = [](const char*) { return true; };
+    std::memset(profiles, 0, sizeof profiles);
+    profileCount = 0;
+    quitRequested = false;
+    if (!WriteInput("prefs.dat", data, size)) return 0;
+    LoadProfiles();
+    if (quitRequested || profileCount < 0 || profileCount > MAX_PLAYERS || CurrentPlayer() != 0) __builtin_trap();
+    for (int i = 0; i < profileCount; i++)
+        if (profiles[i].name[0] == 0 || strnlen(profiles[i].name, PLAYER_NAME_SIZE) > PLAYER_ID_MAX_LENGTH)
+            __builtin_trap();
+    // What was read is written, and what was written reads back the same.
+    const std::string first = ProfileTable();
+    SaveProfiles();
+    const std::string saved = FileBytes("prefs.dat");
+    std::memset(profiles, 0, sizeof profiles);
+    profileCount = 0;
+    LoadProfiles();
+    if (quitRequested || ProfileTable() != first) __builtin_trap();
+    SaveProfiles();
+    if (quitRequested || FileBytes("prefs.dat") != saved) __builtin_trap();
+    DrawPlayerList();
+    return 0;
+}
+
 const FuzzTarget fuzzTargets[] = {
     {"bitmap", FuzzBitmap},
     {"wave", FuzzWave},
     {"level", FuzzLevel},
     {"movie", FuzzMovie},
+    {"profiles", FuzzProfiles},
 };
 const int fuzzTargetCount = int(sizeof fuzzTargets / sizeof fuzzTargets[0]);

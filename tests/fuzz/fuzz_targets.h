@@ -12,6 +12,8 @@ int FuzzWave(const uint8_t* data, size_t size);
 // A level file, listed, loaded with two item pictures and played for a few frames.
 int FuzzLevel(const uint8_t* data, size_t size);
 int FuzzMovie(const uint8_t* data, size_t size);
+// "prefs.dat" read, written, read and written again: the table and file must settle.
+int FuzzProfiles(const uint8_t* data, size_t size);
 
 struct FuzzTarget {
     const char* name;

@@ -1,0 +1,132 @@
+// "prefs.dat" as players leave it: cut short, hand-edited, filled with what the
+// game never writes. Reading must keep to whole records, never write the file,
+// and leave a table the selection screen can draw.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "app/game_flow.h"
+#include "app/valimo.h"
+#include "gui/gui_test_support.h"
+#include "profiles/profiles.h"
+#include "test_support.h"
+
+namespace {
+
+void ForgetProfiles() {
+    std::memset(profiles, 0, sizeof profiles);
+    profileCount = 0;
+    quitRequested = false;
+}
+
+// Reads `file` and checks what every reading must give; the count read.
+int LoadAndCheck(const std::string& file) {
+    WriteFile("prefs.dat", file);
+    WriteFile("valimo.log", "");
+    ForgetProfiles();
+    LoadProfiles();
+    EXPECT_FALSE(quitRequested);
+    EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\n");
+    EXPECT_GE(profileCount, 0);
+    EXPECT_LE(profileCount, MAX_PLAYERS);
+    EXPECT_EQ(CurrentPlayer(), profileCount > 0 ? 0 : NO_PLAYER);
+    EXPECT_EQ(stateAfterIntro, profileCount > 0 ? GS_SELECT_PLAYER : GS_WELCOME);
+    for (int i = 0; i < profileCount; i++) {
+        EXPECT_GT(std::strlen(profiles[i].name), 0u) << i;
+        EXPECT_LE(std::strlen(profiles[i].name), size_t(PLAYER_ID_MAX_LENGTH)) << i;
+        for (const char* p = profiles[i].name; *p; p++) EXPECT_FALSE(std::isspace(static_cast<unsigned char>(*p)));
+    }
+    DrawPlayerList();
+    EXPECT_EQ(ReadFile("prefs.dat"), file) << "reading changed the file";
+    return profileCount;
+}
+
+TEST(ProfileBadData, CutAtEveryByteGivesOnlyTheRecordsBegunInFull) {
+    MakeScratchDirectory();
+    StartGui();
+    const std::string file = "PLAYERS 3\nann 0 0 0\nbob 3 7 12\ncarl 2 1 1\n";
+    // A record counts once its last number has begun (a cut inside it shortens the number).
+    const size_t lastFieldStart[] = {file.find("0\nbob") , file.find("12\n"), file.find("1\n", file.find("carl"))};
+    int tried = 0;
+    for (size_t length = 0; length <= file.size(); length++) {
+        SCOPED_TRACE(testing::Message() << "first " << length << " bytes");
+        int expected = 0;
+        for (size_t start : lastFieldStart) expected += length > start;
+        // Without the count's digits the header announces nothing.
+        if (length <= file.find('3')) expected = 0;
+        EXPECT_EQ(LoadAndCheck(file.substr(0, length)), expected);
+        tried++;
+    }
+    RecordProperty("inputs", tried);
+}
+
+TEST(ProfileBadData, HandEditedFilesKeepToWholeOneWordIds) {
+    MakeScratchDirectory();
+    StartGui();
+    struct Case {
+        std::string file;
+        int count;
+        const char* firstId;
+    };
+    const Case cases[] = {
+        {"PLAYERS 2147483647\nann 0 0 0\n", 1, "ann"},
+        {"PLAYERS -2147483648\nann 0 0 0\n", 0, ""},
+        {"PLAYERS +2\nann 0 0 0\nbob 0 0 0\n", 2, "ann"},
+        {"PLAYERS 0x2\nann 0 0 0\n", 0, ""},
+        {"PLAYERS 2.5\nann 0 0 0\n", 0, ""},
+        {"players 1\nann 0 0 0\n", 0, ""},
+        {"PLAYERS\n1\nann\n0\n0\n0\n", 1, "ann"},
+        {"PLAYERS 1 ann 1 2 3", 1, "ann"},
+        {"PLAYERS 1\r\nann 1 2 3\r\n", 1, "ann"},
+        {"PLAYERS 1\nann 99999999999 0 0\n", 0, ""},
+        {"PLAYERS 1\nann -1 -5 2147483647\n", 1, "ann"},
+        {"PLAYERS 1\nann zero 0 0\n", 0, ""},
+        {"PLAYERS 2\n0 0 0 0\n1 1 1 1\n", 2, "0"},
+        {"PLAYERS 1\n\xC3\xA4iti\xE2\x82\xAC 0 0 0\n", 1, "\xC3\xA4iti\xE2\x82\xAC"},
+        {"PLAYERS 1\n\xFF\xFE\x80 0 0 0\n", 1, "\xFF\xFE\x80"},
+        {"PLAYERS 1\nan\x01na 0 0 0\n", 1, "an\x01na"},
+        {std::string("PLAYERS 1\na\0b 0 0 0\n", 20), 1, "ab"},
+        {std::string("PLAYERS 2\n\0 0 0 0\nbob 0 0 0\n", 28), 1, "bob"},
+        {"PLAYERS 1\n" + std::string(100000, 'x') + " 0 0 0\n", 1, "xxxxxxxxxxxxxxxxx"},
+        {"PLAYERS 1\nann " + std::string(100000, '7') + " 0 0\n", 0, ""},
+        {"PLAYERS 1\n" + std::string(100000, ' ') + "ann 0 0 0\n", 1, "ann"},
+        {std::string(100000, '\n'), 0, ""},
+        {"\xEF\xBB\xBFPLAYERS 1\nann 0 0 0\n", 0, ""},
+    };
+    int tried = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file.substr(0, 60));
+        EXPECT_EQ(LoadAndCheck(c.file), c.count);
+        EXPECT_STREQ(profiles[0].name, c.firstId);
+        tried++;
+    }
+    RecordProperty("inputs", tried);
+}
+
+// Whatever was read is written back so that it reads the same again.
+TEST(ProfileBadData, WhatWasReadSurvivesASaveAndAReload) {
+    MakeScratchDirectory();
+    StartGui();
+    const std::string odd = "PLAYERS 12\nan  1\n0\t0\n\xC3\xA4 2 0 0\n" + std::string("x\0y 3 4 5\n", 10) +
+                            std::string(40, 'q') + " 1 1 1\n";
+    LoadAndCheck(odd);
+    ASSERT_EQ(profileCount, 4);
+    SaveProfiles();
+    const std::string saved = ReadFile("prefs.dat");
+    EXPECT_EQ(saved, "PLAYERS 4\nan 1 0 0\n\xC3\xA4 2 0 0\nxy 3 4 5\n" + std::string(17, 'q') + " 1 1 1\n");
+    EXPECT_EQ(LoadAndCheck(saved), 4);
+}
+
+TEST(ProfileBadData, ADirectoryIsNoProfileFile) {
+    MakeScratchDirectory();
+    std::filesystem::create_directory("prefs.dat");
+    LoadProfiles();
+    EXPECT_TRUE(quitRequested);
+    EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\nERROR: Unable to open prefs.dat\n");
+    EXPECT_EQ(profileCount, 0);
+    EXPECT_TRUE(std::filesystem::is_directory("prefs.dat"));
+}
+
+}  // namespace
