@@ -82,10 +82,11 @@ fuzz-build: deps $(FUZZ)/CMakeCache.txt
 # exists); paths are absolute because the game moves the current directory. An
 # input that crashes a reader lands in fuzz/regressions/, which the
 # normal suite replays.
-# Seeds from the generated game, one directory per target.
+# Seeds from the generated game, one directory per target (the small pictures only:
+# a big seed slows every run of its target).
 fuzz-seeds: build
 	@rm -rf $(BUILD)/fuzz-seeds && mkdir -p $(addprefix $(BUILD)/fuzz-seeds/,$(FUZZ_TARGETS))
-	@cp $(BUILD)/game/data/*.bmp $(BUILD)/game/gui.bmp $(BUILD)/game/*Roman*.bmp $(BUILD)/fuzz-seeds/bitmap/
+	@find $(BUILD)/game -maxdepth 2 -name '*.bmp' -size -32k -exec cp {} $(BUILD)/fuzz-seeds/bitmap/ \;
 	@cp $(BUILD)/game/data/*.wav $(BUILD)/fuzz-seeds/wave/
 	@cp $(BUILD)/game/levels/*.lev $(BUILD)/fuzz-seeds/level/
 	@cp $(BUILD)/game/*.avi $(BUILD)/fuzz-seeds/movie/

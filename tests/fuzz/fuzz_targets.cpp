@@ -214,6 +214,7 @@ int FuzzProfiles(const uint8_t* data, size_t size) {
     FuzzDirectory();
     static int runs = 0;
     if (++runs % 1000 == 0) std::remove("valimo.log");
+    EnsureDisplay();
     // Durability is the save tests' matter; here only what is written counts.
     saveFileOps.flush = [](int) { return true; };
     saveFileOps.syncDirectory = [](const char*) { return true; };
@@ -222,7 +223,9 @@ int FuzzProfiles(const uint8_t* data, size_t size) {
     quitRequested = false;
     if (!WriteInput("prefs.dat", data, size)) return 0;
     LoadProfiles();
-    if (quitRequested || profileCount < 0 || profileCount > MAX_PLAYERS || CurrentPlayer() != 0) __builtin_trap();
+    if (quitRequested || profileCount < 0 || profileCount > MAX_PLAYERS ||
+        CurrentPlayer() != (profileCount > 0 ? 0 : NO_PLAYER))
+        __builtin_trap();
     for (int i = 0; i < profileCount; i++)
         if (profiles[i].name[0] == 0 || strnlen(profiles[i].name, PLAYER_NAME_SIZE) > PLAYER_ID_MAX_LENGTH)
             __builtin_trap();
