@@ -139,6 +139,21 @@ struct Target {
     int weight;
 };
 
+// The dialog shown in each state that shows one.
+const char* StateWindow() {
+    switch (GameState) {
+    case GS_WELCOME: return "WELCOME";
+    case GS_FIRST_ID:
+    case GS_ADD_ID: return "ADDNEWID";
+    case GS_DELETE_ID: return "DELETEID";
+    case GS_QUIT_CONFIRM: return "QUIT";
+    case GS_NEW_LEVEL: return "NEWLEVEL";
+    case GS_LOGOUT: return "LOGOUT";
+    case GS_QUIT_GAME: return "QUITGAME";
+    default: return nullptr;
+    }
+}
+
 void AddWindowTargets(std::vector<Target>& targets, const char* id, int quitValue) {
     const int slot = FindWindowId(id);
     if (slot == NOIDFOUND) return;
@@ -280,11 +295,13 @@ private:
         return true;
     }
 
-    // The open dialog taken by its title bar to another place where it fits whole.
+    // The dialog shown taken by its title bar to another place where it fits whole.
     bool DragWindow() {
-        for (int slot = 0; slot < windowCount && slot < MAX_WINDOWS; slot++) {
+        const char* id = StateWindow();
+        const int slot = id ? FindWindowId(id) : NOIDFOUND;
+        if (slot != NOIDFOUND) {
             const GuiWindow& w = windows[slot];
-            if (!w.open || w.width > 600 || w.height > 440) continue;
+            if (w.width > 600 || w.height > 440) return true;
             const int grabX = w.x + 10 + Uniform(0, std::max(0, w.width - 40)), grabY = w.y + 10;
             const int toX = Uniform(0, 640 - w.width) + (grabX - w.x), toY = Uniform(0, 480 - w.height) + 10;
             if (!Glide(grabX, grabY) || !MoveTo(grabX, grabY, true)) return false;
@@ -327,8 +344,12 @@ void WriteReport(const char* path) {
     const long quitFrom = frames;
     const long limit = frames + 5000;
     bool running = !quitRequested;
-    while (running && soak.failure.empty() && soak.frames < limit)
-        running = player.Gesture(soak.frames >= quitFrom) && !quitRequested;
+    while (running && soak.failure.empty() && soak.frames < limit) {
+        const bool mayQuit = soak.frames >= quitFrom;
+        // Only the held-back quitting leads there; anything else is a fault of this player.
+        if (!mayQuit && (GameState == GS_OUTRO || GameState == GS_CLOSING)) Fail("the game ended early");
+        running = player.Gesture(mayQuit) && !quitRequested;
+    }
     if (running && soak.failure.empty()) Fail("the game did not end in " + std::to_string(limit) + " frames");
     WriteReport("soak-report.txt");
     if (!soak.failure.empty()) _exit(1);
