@@ -95,7 +95,7 @@ void ButtonOn(Image16& s, const Fonts& f, const Image16& gui, const std::string&
     f.Print(s, 1, label, x + w / 2 - f.Width(1, label) / 2 + dd, y + h / 2 - 14 / 2 - 1 + dd);
 }
 
-struct WinSpec {
+struct WindowLayout {
     std::string title;
     int x, y, w, h;
     std::vector<std::pair<std::pair<int, int>, std::string>> texts;
@@ -103,7 +103,7 @@ struct WinSpec {
     std::vector<std::tuple<int, int, int, std::string>> boxes;  // x, y, width, text (focused)
 };
 
-void WindowOn(Image16& s, const Fonts& f, const Image16& gui, const WinSpec& w) {
+void WindowOn(Image16& s, const Fonts& f, const Image16& gui, const WindowLayout& w) {
     Image16 img(w.w, w.h, 0x3E3E);
     for (int i = 0; i < w.w; i++) {
         img.Blit(gui, 3, 0, 1, 2, i, 0, false);

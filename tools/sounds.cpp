@@ -18,7 +18,9 @@ void Put16(std::vector<uint8_t>& b, uint16_t v) {
     b.push_back(uint8_t(v));
     b.push_back(uint8_t(v >> 8));
 }
-void PutTag(std::vector<uint8_t>& b, const char* t) { b.insert(b.end(), t, t + 4); }
+void PutTag(std::vector<uint8_t>& b, const char* t) {
+    for (int i = 0; i < 4; i++) b.push_back(uint8_t(t[i]));
+}
 
 // Scales to a common peak, fades both ends to silence so nothing clicks, and
 // stores as unsigned bytes around 128.

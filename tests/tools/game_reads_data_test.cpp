@@ -62,7 +62,9 @@ TEST(GameReadsData, FontsAreCutAndMeasuredAsTheGeneratorMeasuredThem) {
         auto adv = gen::MeasureAdvances(img, cells[f]);
         SelectFont(f);
         for (const auto& p : gen::TextPlaces())
-            if (p.font == f) EXPECT_EQ(TextWidth(p.text.c_str()), gen::TextWidth(adv, p.text)) << p.text;
+            if (p.font == f) {
+                EXPECT_EQ(TextWidth(p.text.c_str()), gen::TextWidth(adv, p.text)) << p.text;
+            }
     }
     ReleaseFonts();
 }
