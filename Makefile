@@ -7,7 +7,7 @@ ASAN     ?= build-asan
 # libFuzzer targets for every reader of outside data (clang).
 FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 300
-FUZZ_TARGETS := bitmap wave level
+FUZZ_TARGETS := bitmap wave level movie
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
             libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
@@ -15,7 +15,7 @@ PACKAGES := cmake g++ make pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev
 
-.PHONY: all deps build asan play test bench sheets fuzz fuzz-build fuzz-smoke clean
+.PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-smoke clean
 
 all: build
 
@@ -58,6 +58,10 @@ test: build asan
 # Contact sheets of the generated data, for review: build/screens/*.png
 sheets: build
 	$(BUILD)/tools/valimo-gen --sheets $(BUILD)/screens
+
+# Every screen of the running game, driven headless: build/screens/NN-name.png
+screens: build
+	$(BUILD)/tests/valimo-screens $(BUILD)/screens
 
 bench: build
 	$(BUILD)/bench/valimo_bench

@@ -403,33 +403,24 @@ bool DrawDibDraw(HDRAWDIB drawDib, HBITMAP target, int xDst, int yDst, int dxDst
     if (header->biBitCount != 24 || header->biCompression != BI_RGB || header->biWidth <= 0 ||
         header->biHeight <= 0 || header->biWidth > kMaxDibSide || header->biHeight > kMaxDibSide)
         return false;
-    if (dxDst <= 0 || dyDst <= 0 || dxSrc <= 0 || dySrc <= 0) return false;
+    // The game copies frames at their own size; stretching is not offered.
+    if (dxDst <= 0 || dyDst <= 0 || dxSrc != dxDst || dySrc != dyDst) return false;
 
     const int targetWidth = target->header.biWidth, targetHeight = target->header.biHeight;
     const int sourceWidth = header->biWidth, sourceHeight = header->biHeight;
     const size_t targetRow = size_t(DibRowBytes(targetWidth, 24));
     const size_t sourceRow = size_t(DibRowBytes(sourceWidth, 24));
     const uint8_t* source = static_cast<const uint8_t*>(bits);
+    // The span of each row that lies inside both pictures.
+    const int first = std::max({0, -xDst, -xSrc});
+    const int last = std::min({dxDst, targetWidth - xDst, sourceWidth - xSrc});
+    if (last <= first) return true;
     for (int dy = 0; dy < dyDst; dy++) {
-        const int ty = yDst + dy;
-        const int sy = ySrc + int(int64_t(dy) * dySrc / dyDst);
+        const int ty = yDst + dy, sy = ySrc + dy;
         if (ty < 0 || ty >= targetHeight || sy < 0 || sy >= sourceHeight) continue;
-        uint8_t* to = target->bits.data() + size_t(targetHeight - 1 - ty) * targetRow;
-        const uint8_t* from = source + size_t(sourceHeight - 1 - sy) * sourceRow;
-        if (dxSrc == dxDst) {
-            // Same width: one copy of the span that lies inside both pictures.
-            const int first = std::max({0, -xDst, -xSrc});
-            const int last = std::min({dxDst, targetWidth - xDst, sourceWidth - xSrc});
-            if (last > first)
-                std::memcpy(to + size_t(xDst + first) * 3, from + size_t(xSrc + first) * 3, size_t(last - first) * 3);
-            continue;
-        }
-        for (int dx = 0; dx < dxDst; dx++) {
-            const int tx = xDst + dx;
-            const int sx = xSrc + int(int64_t(dx) * dxSrc / dxDst);
-            if (tx < 0 || tx >= targetWidth || sx < 0 || sx >= sourceWidth) continue;
-            std::memcpy(to + size_t(tx) * 3, from + size_t(sx) * 3, 3);
-        }
+        std::memcpy(target->bits.data() + size_t(targetHeight - 1 - ty) * targetRow + size_t(xDst + first) * 3,
+                    source + size_t(sourceHeight - 1 - sy) * sourceRow + size_t(xSrc + first) * 3,
+                    size_t(last - first) * 3);
     }
     return true;
 }

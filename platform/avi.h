@@ -115,8 +115,8 @@ HRESULT AVIStreamGetFrameClose(PGETFRAME frames);
 HBITMAP CreateDIBSection(const BITMAPINFOHEADER* header, void** bits);
 bool DeleteObject(HBITMAP bitmap);
 
-// Copies (and stretches, nearest pixel) a rectangle of a 24-bit bottom-up bitmap
-// into one of a DIB section; rectangles count rows from the top of the picture.
+// Copies a rectangle of a 24-bit bottom-up bitmap into a DIB section, clipped to
+// both; rectangles count rows from the top and are of one size (no stretching).
 HDRAWDIB DrawDibOpen();
 bool DrawDibDraw(HDRAWDIB drawDib, HBITMAP target, int xDst, int yDst, int dxDst, int dyDst,
                  const BITMAPINFOHEADER* header, const void* bits, int xSrc, int ySrc, int dxSrc, int dySrc,

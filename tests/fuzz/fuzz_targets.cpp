@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "app/valimo.h"
 #include "gfx/display.h"
+#include "gfx/movie.h"
 #include "gfx/sprite.h"
 #include "input/input.h"
 #include "platform/headless/headless_devices.h"
@@ -162,9 +164,29 @@ int FuzzLevel(const uint8_t* data, size_t size) {
     return 0;
 }
 
+int FuzzMovie(const uint8_t* data, size_t size) {
+    FuzzDirectory();
+    static int runs = 0;
+    if (++runs % 1000 == 0) std::remove("valimo.log");
+    EnsureDisplay();
+    drawDib = DrawDibOpen();
+    movieFrameDrawer = DrawMovieFrame565;
+    if (!WriteInput("fuzz.avi", data, size)) return 0;
+    OpenMovie("fuzz.avi");
+    quitRequested = false;
+    // As the game flow plays it, then once more from a step back.
+    const int frames = std::min(movieFrameCount, 64);
+    for (int k = 0; k < frames; k++) movieFrameDrawer(k);
+    if (frames > 1) movieFrameDrawer(frames / 2);
+    BlitSprite(backBuffer, movieSprite, 320 - movieWidth, 240 - movieHeight, 2 * movieWidth, 2 * movieHeight);
+    CloseMovie();
+    return 0;
+}
+
 const FuzzTarget fuzzTargets[] = {
     {"bitmap", FuzzBitmap},
     {"wave", FuzzWave},
     {"level", FuzzLevel},
+    {"movie", FuzzMovie},
 };
 const int fuzzTargetCount = int(sizeof fuzzTargets / sizeof fuzzTargets[0]);

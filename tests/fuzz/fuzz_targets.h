@@ -11,6 +11,7 @@ int FuzzBitmap(const uint8_t* data, size_t size);
 int FuzzWave(const uint8_t* data, size_t size);
 // A level file, listed, loaded with two item pictures and played for a few frames.
 int FuzzLevel(const uint8_t* data, size_t size);
+int FuzzMovie(const uint8_t* data, size_t size);
 
 struct FuzzTarget {
     const char* name;

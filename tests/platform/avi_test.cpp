@@ -106,32 +106,33 @@ TEST_F(AviStreamTest, SkippedFramesRepeatThePreviousPicture) {
 }
 
 TEST_F(AviStreamTest, RowsAreBottomUpAndPaddedToWholeWords) {
-    for (int width : {6, 7, 10}) {
-        TestPicture picture(size_t(width) * 5);
-        for (int y = 0; y < 5; y++)
-            for (int x = 0; x < width; x++) picture[size_t(y * width + x)] = Rgb555(x * 4, y * 7, 31 - x - y);
-        ASSERT_TRUE(WriteTestAvi("odd.avi", width, 5, {picture}, "zmbv"));
-        PAVISTREAM stream = Open("odd.avi");
-        PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr);
-        ASSERT_NE(frames, nullptr);
-        const auto* packed = static_cast<const uint8_t*>(AVIStreamGetFrame(frames, 0));
-        ASSERT_NE(packed, nullptr);
-        BITMAPINFOHEADER header;
-        std::memcpy(&header, packed, sizeof header);
-        EXPECT_EQ(header.biWidth, width);
-        EXPECT_EQ(header.biHeight, 5);
-        EXPECT_EQ(header.biBitCount, 24);
-        EXPECT_EQ(header.biSizeImage, DWORD(DibRowBytes(width, 24) * 5));
-        // The first row in memory is the bottom of the picture.
-        const uint8_t* bottom = packed + sizeof header;
-        EXPECT_EQ(bottom[2], Expand5(0));
-        EXPECT_EQ(bottom[1], Expand5(4 * 7));
-        for (int y = 0; y < 5; y++)
-            for (int x = 0; x < width; x++)
-                EXPECT_EQ(PixelAt(packed, x, y), Bgr(picture[size_t(y * width + x)])) << width << ": " << x << "," << y;
-        AVIStreamGetFrameClose(frames);
-        AVIStreamRelease(stream);
-    }
+    TestPicture picture(6 * 5);
+    for (int y = 0; y < 5; y++)
+        for (int x = 0; x < 6; x++) picture[size_t(y * 6 + x)] = Rgb555(x * 4, y * 7, 31 - x - y);
+    ASSERT_TRUE(WriteTestAvi("odd.avi", 6, 5, {picture}, "zmbv"));
+    PAVISTREAM stream = Open("odd.avi");
+    PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr);
+    ASSERT_NE(frames, nullptr);
+    const auto* packed = static_cast<const uint8_t*>(AVIStreamGetFrame(frames, 0));
+    ASSERT_NE(packed, nullptr);
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, packed, sizeof header);
+    EXPECT_EQ(header.biWidth, 6);
+    EXPECT_EQ(header.biHeight, 5);
+    EXPECT_EQ(header.biBitCount, 24);
+    EXPECT_EQ(header.biSizeImage, 20u * 5);
+    // Memory row 0 is the bottom of the picture; row 1 starts after 18 bytes and 2 of padding.
+    const uint8_t* rows = packed + sizeof header;
+    for (int memoryRow : {0, 1})
+        for (int x = 0; x < 6; x++) {
+            const uint16_t c = picture[size_t((4 - memoryRow) * 6 + x)];
+            const uint8_t* p = rows + memoryRow * 20 + x * 3;
+            EXPECT_EQ(p[0], Expand5(c)) << memoryRow << "," << x;
+            EXPECT_EQ(p[1], Expand5(c >> 5)) << memoryRow << "," << x;
+            EXPECT_EQ(p[2], Expand5(c >> 10)) << memoryRow << "," << x;
+        }
+    AVIStreamGetFrameClose(frames);
+    AVIStreamRelease(stream);
 }
 
 TEST_F(AviStreamTest, RefusesWhatIsNotAPlayableAvi) {
@@ -323,7 +324,7 @@ TEST_F(AviStreamTest, DamagedMoviesNeverCrash) {
     EXPECT_GT(decoded, 100);
 }
 
-TEST(DrawDib, CopiesClipsAndStretchesRows) {
+TEST(DrawDib, CopiesRowsClippedToBothPictures) {
     // Source 2 x 2: top row pixels 1, 2; bottom row 3, 4 (blue byte = number).
     BITMAPINFOHEADER small{sizeof small, 2, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
     uint8_t source[2 * 8] = {};
@@ -336,16 +337,18 @@ TEST(DrawDib, CopiesClipsAndStretchesRows) {
     const auto blue = [&](int x, int y) {
         return static_cast<uint8_t*>(bits)[size_t(2 - y) * size_t(DibRowBytes(5, 24)) + size_t(x) * 3];
     };
-    // Placed at (4, 2): only its top-left pixel lies inside.
+    ASSERT_TRUE(DrawDibDraw(DrawDibOpen(), target, 0, 0, 2, 2, &small, source, 0, 0, 2, 2, 0));
+    EXPECT_EQ(blue(0, 0), 1);
+    EXPECT_EQ(blue(1, 0), 2);
+    EXPECT_EQ(blue(0, 1), 3);
+    EXPECT_EQ(blue(1, 1), 4);
+    // At (4, 2) only the source's top-left pixel lies inside; from (1, 1) only its last.
     ASSERT_TRUE(DrawDibDraw(DrawDibOpen(), target, 4, 2, 2, 2, &small, source, 0, 0, 2, 2, 0));
     EXPECT_EQ(blue(4, 2), 1);
-    EXPECT_EQ(blue(3, 2), 0);
-    // Doubled at (0, 0), clipped at the bottom.
-    ASSERT_TRUE(DrawDibDraw(DrawDibOpen(), target, 0, 0, 4, 4, &small, source, 0, 0, 2, 2, 0));
-    const int expected[3][4] = {{1, 1, 2, 2}, {1, 1, 2, 2}, {3, 3, 4, 4}};
-    for (int y = 0; y < 3; y++)
-        for (int x = 0; x < 4; x++) EXPECT_EQ(blue(x, y), expected[y][x]) << x << "," << y;
-    EXPECT_FALSE(DrawDibDraw(DrawDibOpen(), target, 0, 0, 0, 2, &small, source, 0, 0, 2, 2, 0));
+    ASSERT_TRUE(DrawDibDraw(DrawDibOpen(), target, 2, 0, 2, 2, &small, source, 1, 1, 2, 2, 0));
+    EXPECT_EQ(blue(2, 0), 4);
+    EXPECT_EQ(blue(3, 0), 0);
+    EXPECT_FALSE(DrawDibDraw(DrawDibOpen(), target, 0, 0, 4, 4, &small, source, 0, 0, 2, 2, 0));
     DeleteObject(target);
 }
 

@@ -61,10 +61,10 @@ TEST(GameReadsData, FontsAreCutAndMeasuredAsTheGeneratorMeasuredThem) {
         ASSERT_TRUE(gen::ReadBmp((kGame / files[f]).string(), img));
         auto adv = gen::MeasureAdvances(img, cells[f]);
         SelectFont(f);
-        for (const auto& p : gen::TextPlaces())
-            if (p.font == f) {
-                EXPECT_EQ(TextWidth(p.text.c_str()), gen::TextWidth(adv, p.text)) << p.text;
-            }
+        for (const auto& p : gen::TextPlaces()) {
+            if (p.font != f) continue;
+            EXPECT_EQ(TextWidth(p.text.c_str()), gen::TextWidth(adv, p.text)) << p.text;
+        }
     }
     ReleaseFonts();
 }
