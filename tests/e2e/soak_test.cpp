@@ -39,7 +39,8 @@
 #endif
 #endif
 #ifdef SOAK_ASAN
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer's runtime (its header is not installed with every compiler).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
