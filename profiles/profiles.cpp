@@ -1,6 +1,8 @@
 #include "profiles/profiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <cerrno>
@@ -81,13 +83,13 @@ uint16_t ListColour(uint16_t rgb565, uint16_t rgb555) { return PixelMode == 15 ?
 
 void LoadProfiles() {
     WriteLog("Attempting to read prefs.dat\n");
-    FILE* file = std::fopen(kProfileFile, "r");
-    // A directory opens for reading here but holds no profiles, and could never be saved over.
+    // Only a plain file: a directory opens for reading but holds no profiles, and a
+    // pipe would wait for a writer forever.
+    FILE* file = nullptr;
+    const int fd = ::open(kProfileFile, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
-    if (file && (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))) {
-        std::fclose(file);
-        file = nullptr;
-    }
+    if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(fd, "r");
+    if (!file && fd >= 0) ::close(fd);
     if (!file) {
         WriteLog("ERROR: Unable to open prefs.dat\n");
         quitRequested = true;

@@ -2,6 +2,7 @@
 // game never writes. Reading must keep to whole records, never write the file,
 // and leave a table the selection screen can draw.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -119,14 +120,21 @@ TEST(ProfileBadData, WhatWasReadSurvivesASaveAndAReload) {
     EXPECT_EQ(LoadAndCheck(saved), 4);
 }
 
-TEST(ProfileBadData, ADirectoryIsNoProfileFile) {
-    MakeScratchDirectory();
-    std::filesystem::create_directory("prefs.dat");
-    LoadProfiles();
-    EXPECT_TRUE(quitRequested);
-    EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\nERROR: Unable to open prefs.dat\n");
-    EXPECT_EQ(profileCount, 0);
-    EXPECT_TRUE(std::filesystem::is_directory("prefs.dat"));
+TEST(ProfileBadData, ADirectoryOrAPipeIsNoProfileFile) {
+    for (bool pipe : {false, true}) {
+        MakeScratchDirectory();
+        quitRequested = false;
+        if (pipe) {
+            ASSERT_EQ(mkfifo("prefs.dat", 0600), 0);  // nobody writes to it: reading must not wait
+        } else {
+            std::filesystem::create_directory("prefs.dat");
+        }
+        LoadProfiles();
+        EXPECT_TRUE(quitRequested);
+        EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\nERROR: Unable to open prefs.dat\n");
+        EXPECT_EQ(profileCount, 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo("prefs.dat"));
 }
 
 }  // namespace
