@@ -7,6 +7,8 @@ ASAN     ?= build-asan
 # libFuzzer targets for every reader of outside data (clang).
 FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 300
+# Longer inputs (the generated movies) are cut to this when read as seeds.
+FUZZ_MAX_LEN ?= 65536
 FUZZ_TARGETS := bitmap wave level movie profiles
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
@@ -98,7 +100,7 @@ fuzz: fuzz-build fuzz-seeds
 	  echo "== fuzzing $$t for $(FUZZ_SECONDS) s"; \
 	  $(FUZZ)/fuzz/fuzz_$$t $(CURDIR)/$(FUZZ)/corpus/$$t $(CURDIR)/fuzz/corpus/$$t \
 	    $$(ls -d $(CURDIR)/$(BUILD)/fuzz-seeds/$$t 2>/dev/null) \
-	    -dict=$(CURDIR)/fuzz/dict/$$t.dict -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -dict=$(CURDIR)/fuzz/dict/$$t.dict -max_total_time=$(FUZZ_SECONDS) -max_len=$(FUZZ_MAX_LEN) -timeout=10 -rss_limit_mb=2048 \
 	    -artifact_prefix=$(CURDIR)/fuzz/regressions/$$t/ -print_final_stats=1 2>&1 | \
 	    grep -E "^(stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|artifact_prefix)" ; \
 	  test $${PIPESTATUS[0]} -eq 0 || exit 1; \
