@@ -80,20 +80,20 @@ $(FUZZ)/CMakeCache.txt: | deps
 fuzz-build: deps $(FUZZ)/CMakeCache.txt
 	cmake --build $(FUZZ) -j $(JOBS)
 
-# Each target runs FUZZ_SECONDS from the kept seeds (and the generated data when it
-# exists); paths are absolute because the game moves the current directory. An
-# input that crashes a reader lands in fuzz/regressions/, which the
-# normal suite replays.
 # Seeds from the generated game, one directory per target (the small pictures only:
 # a big seed slows every run of its target).
 fuzz-seeds: build
-	@rm -rf $(BUILD)/fuzz-seeds && mkdir -p $(addprefix $(BUILD)/fuzz-seeds/,$(FUZZ_TARGETS))
+	@rm -rf $(BUILD)/fuzz-seeds && mkdir -p $(addprefix $(BUILD)/fuzz-seeds/,bitmap wave level movie profiles)
 	@find $(BUILD)/game -maxdepth 2 -name '*.bmp' -size -32k -exec cp {} $(BUILD)/fuzz-seeds/bitmap/ \;
 	@cp $(BUILD)/game/data/*.wav $(BUILD)/fuzz-seeds/wave/
 	@cp $(BUILD)/game/levels/*.lev $(BUILD)/fuzz-seeds/level/
 	@cp $(BUILD)/game/*.avi $(BUILD)/fuzz-seeds/movie/
 	@cp $(BUILD)/game/prefs.dat $(BUILD)/fuzz-seeds/profiles/
 
+# Each target runs FUZZ_SECONDS from the kept seeds (and the generated data when it
+# exists); paths are absolute because the game moves the current directory. An
+# input that crashes a reader lands in fuzz/regressions/, which the
+# normal suite replays.
 fuzz: fuzz-build fuzz-seeds
 	@for t in $(FUZZ_TARGETS); do \
 	  mkdir -p $(FUZZ)/corpus/$$t fuzz/regressions/$$t; \
