@@ -31,8 +31,10 @@ HWND CreateMainWindow(const char* title, int x, int y, int width, int height, WN
 bool ShowWindow(HWND window, int command) {
     if (!window) return false;
     HostShowWindow();
-    // Showing activates the window, also with a host that reports no focus events.
-    PostHostMessage(WM_ACTIVATE, 1, 0);
+    // Showing activates the window, also with a host that reports no focus events;
+    // as on Windows the activation is sent, not queued, so it is handled before
+    // ShowWindow returns and the caller can settle what it changed.
+    if (window->proc) window->proc(window, WM_ACTIVATE, 1, 0);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "app/game_flow.h"
 #include "app/valimo.h"
 #include "e2e/game_run.h"
+#include "e2e/log_lines.h"
 #include "gui/registry.h"
 #include "input/input.h"
 #include "platform/headless/headless.h"
@@ -16,16 +17,6 @@
 #include "test_support.h"
 
 namespace {
-
-// Every line in order, each found after the one before.
-void ExpectLinesInOrder(const std::string& log, const std::vector<std::string>& lines) {
-    size_t at = 0;
-    for (const std::string& line : lines) {
-        const size_t found = log.find(line, at);
-        ASSERT_NE(found, std::string::npos) << "missing after offset " << at << ": " << line << "\n" << log;
-        at = found + line.size();
-    }
-}
 
 TEST(FirstRun, FromTheIntroThroughTwoLevelsToTheClosingScreen) {
     PrepareGame();
