@@ -39,7 +39,8 @@ struct Ft {
     FT_Face face = nullptr;
     Ft(const std::string& path) {
         if (FT_Init_FreeType(&lib)) throw std::runtime_error("FreeType does not start");
-        if (FT_New_Face(lib, path.c_str(), 0, &face)) throw std::runtime_error("cannot read the face " + path);
+        if (FT_New_Face(lib, path.c_str(), 0, &face))
+            throw std::runtime_error("cannot read the face " + path + " (Debian package fonts-urw-base35)");
     }
     ~Ft() {
         if (face) FT_Done_Face(face);

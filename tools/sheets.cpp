@@ -95,7 +95,7 @@ void ButtonOn(Image16& s, const Fonts& f, const Image16& gui, const std::string&
     f.Print(s, 1, label, x + w / 2 - f.Width(1, label) / 2 + dd, y + h / 2 - 14 / 2 - 1 + dd);
 }
 
-struct WinSpec {
+struct WindowLayout {
     std::string title;
     int x, y, w, h;
     std::vector<std::pair<std::pair<int, int>, std::string>> texts;
@@ -103,7 +103,7 @@ struct WinSpec {
     std::vector<std::tuple<int, int, int, std::string>> boxes;  // x, y, width, text (focused)
 };
 
-void WindowOn(Image16& s, const Fonts& f, const Image16& gui, const WinSpec& w) {
+void WindowOn(Image16& s, const Fonts& f, const Image16& gui, const WindowLayout& w) {
     Image16 img(w.w, w.h, 0x3E3E);
     for (int i = 0; i < w.w; i++) {
         img.Blit(gui, 3, 0, 1, 2, i, 0, false);
@@ -192,21 +192,26 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
     Fonts f(d);
     const uint16_t grey = To555(Hex(0x505050));
 
-    // Items at 2x, named as the game labels them.
+    // Items at 2x, named as the game labels them: laid out first, then drawn.
     {
-        Image16 sheet(1280, 1800, To555(Hex(0x303030)));
-        int x = 8, y = 8, rowH = 0;
+        std::vector<std::pair<int, int>> at;
+        int x = 8, y = 8, rowH = 0, width = 1280;
         for (size_t i = 0; i < d.items.size(); i++) {
-            Image16 big = Scaled(d.items[i], 2, grey);
-            if (x + big.w > sheet.w - 8) {
+            int w = d.items[i].w * 2, h = d.items[i].h * 2;
+            if (x + w > width - 8) {
                 x = 8;
                 y += rowH + 24;
                 rowH = 0;
             }
-            sheet.Blit(big, 0, 0, big.w, big.h, x, y, false);
-            f.Print(sheet, 0, ItemShapes()[i].name, x, y + big.h + 4);
-            x += std::max(big.w, f.Width(0, ItemShapes()[i].name)) + 16;
-            rowH = std::max(rowH, big.h);
+            at.push_back({x, y});
+            x += std::max(w, f.Width(0, ItemShapes()[i].name)) + 16;
+            rowH = std::max(rowH, h);
+        }
+        Image16 sheet(width, y + rowH + 32, To555(Hex(0x303030)));
+        for (size_t i = 0; i < d.items.size(); i++) {
+            Image16 big = Scaled(d.items[i], 2, grey);
+            sheet.Blit(big, 0, 0, big.w, big.h, at[i].first, at[i].second, false);
+            f.Print(sheet, 0, ItemShapes()[i].name, at[i].first, at[i].second + big.h + 4);
         }
         if (!Png(fs::path(dir) / "items.png", sheet, error)) return false;
     }
