@@ -31,9 +31,9 @@ HWND CreateMainWindow(const char* title, int x, int y, int width, int height, WN
 bool ShowWindow(HWND window, int command) {
     if (!window) return false;
     HostShowWindow();
-    // Showing activates the window, also with a host that reports no focus events;
-    // as on Windows the activation is sent, not queued, so it is handled before
-    // ShowWindow returns and the caller can settle what it changed.
+    // Showing activates the window, also with a host that reports no focus events.
+    // The activation is sent, not posted: the window procedure has seen it before
+    // ShowWindow returns, as the caller's start-up relies on.
     if (window->proc) window->proc(window, WM_ACTIVATE, 1, 0);
     return true;
 }

@@ -22,6 +22,11 @@ TEST(FirstRun, FromTheIntroThroughTwoLevelsToTheClosingScreen) {
     PrepareGame();
     StartGame();
     ASSERT_FALSE(quitRequested) << ReadLog();
+    // Showing the window activated it at once: the first frame draws, no restore is due.
+    EXPECT_EQ(windowActive, 1);
+    EXPECT_EQ(graphicsValid, 1);
+    Frame();
+    EXPECT_EQ(HeadlessFramesPresented(), 1);
     EXPECT_EQ(frameRateCap, 30);
     EXPECT_FALSE(pointerVisible);
 
@@ -108,6 +113,7 @@ TEST(FirstRun, FromTheIntroThroughTwoLevelsToTheClosingScreen) {
         "DirectDraw Release\n",
     });
     EXPECT_EQ(log.find("ERROR"), std::string::npos) << log;
+    EXPECT_EQ(log.find("RestoringGraphics"), std::string::npos) << log;
     EXPECT_EQ(log.find("Failed"), std::string::npos) << log;
     EXPECT_EQ(ReadFile("prefs.dat"), "PLAYERS 1\nanna 1 0 0\n");
 }
