@@ -32,7 +32,9 @@ bool ShowWindow(HWND window, int command) {
     if (!window) return false;
     HostShowWindow();
     // Showing activates the window, also with a host that reports no focus events.
-    PostHostMessage(WM_ACTIVATE, 1, 0);
+    // The activation is sent, not posted: the window procedure has seen it before
+    // ShowWindow returns, as the caller's start-up relies on.
+    if (window->proc) window->proc(window, WM_ACTIVATE, 1, 0);
     return true;
 }
 
