@@ -9,6 +9,7 @@
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
 #include "test_support.h"
+#include "tools/levels.h"
 
 namespace fs = std::filesystem;
 
@@ -76,68 +77,21 @@ int RunUntilState(int state, int limit) {
 
 void EndGame() { WinMainEnd(); }
 
-namespace {
-
-struct Placement {
-    int item;
-    int column, row;
-};
-
-// Exact cover of the 10 x 7 case by the level's items, without rotation.
-bool Cover(std::vector<bool>& used, std::vector<uint8_t>& caseCells, std::vector<Placement>& out) {
-    int first = -1;
-    for (int i = 0; i < CASE_CELLS; i++)
-        if (!caseCells[size_t(i)]) {
-            first = i;
-            break;
-        }
-    if (first < 0) return true;
-    const int fc = first % CASE_COLUMNS, fr = first / CASE_COLUMNS;
-    for (int item = 0; item < gameLevel.itemCount; item++) {
-        if (used[size_t(item)]) continue;
-        const Item& it = gameLevel.items[item];
-        // The item's first solid cell in reading order must land on the first free cell.
-        int ox = -1, oy = -1;
-        for (int y = 0; y < it.height && ox < 0; y++)
-            for (int x = 0; x < it.width; x++)
-                if (it.mask[size_t(y * it.width + x)]) {
-                    ox = x;
-                    oy = y;
-                    break;
-                }
-        if (ox < 0) continue;
-        const int column = fc - ox, row = fr - oy;
-        bool fits = column >= 0 && row >= 0 && column + it.width <= CASE_COLUMNS && row + it.height <= CASE_ROWS;
-        for (int y = 0; y < it.height && fits; y++)
-            for (int x = 0; x < it.width && fits; x++)
-                if (it.mask[size_t(y * it.width + x)] && caseCells[size_t((row + y) * CASE_COLUMNS + column + x)])
-                    fits = false;
-        if (!fits) continue;
-        auto mark = [&](uint8_t v) {
-            for (int y = 0; y < it.height; y++)
-                for (int x = 0; x < it.width; x++)
-                    if (it.mask[size_t(y * it.width + x)]) caseCells[size_t((row + y) * CASE_COLUMNS + column + x)] = v;
-        };
-        mark(1);
-        used[size_t(item)] = true;
-        out.push_back({item, column + CASE_LEFT, row});
-        if (Cover(used, caseCells, out)) return true;
-        out.pop_back();
-        used[size_t(item)] = false;
-        mark(0);
-    }
-    return false;
-}
-
-}  // namespace
-
 bool SolveLevelWithPointer() {
-    std::vector<bool> used(size_t(gameLevel.itemCount), false);
-    std::vector<uint8_t> caseCells(CASE_CELLS, 0);
-    std::vector<Placement> plan;
-    if (!Cover(used, caseCells, plan)) return false;
-    for (const Placement& p : plan) {
-        const Item& it = gameLevel.items[p.item];
+    std::vector<gen::CellMask> masks;
+    for (int i = 0; i < gameLevel.itemCount; i++) {
+        const Item& it = gameLevel.items[i];
+        gen::CellMask mask;
+        mask.w = it.width;
+        mask.h = it.height;
+        for (uint8_t cell : it.mask) mask.solid.push_back(cell != 0);
+        masks.push_back(mask);
+    }
+    const gen::SolveResult found = gen::SolveFirst(masks, 0);
+    if (!found.solvable) return false;
+    for (int item = 0; item < gameLevel.itemCount; item++) {
+        const gen::Placement& p = found.solution[size_t(item)];
+        const Item& it = gameLevel.items[item];
         int sx = 0, sy = 0;
         for (int i = 0; i < it.width * it.height; i++)
             if (it.mask[size_t(i)]) {
@@ -148,8 +102,8 @@ bool SolveLevelWithPointer() {
         // Take it by a solid cell's centre and put that cell's centre where it belongs.
         Click(32 * (it.column + sx) + 16, GRID_TOP + 32 * (it.row + sy) + 16);
         if (!carrying) return false;
-        MoveTo(32 * (p.column + sx) + 16, GRID_TOP + 32 * (p.row + sy) + 16);
-        Click(32 * (p.column + sx) + 16, GRID_TOP + 32 * (p.row + sy) + 16);
+        MoveTo(32 * (p.col + sx) + 16, GRID_TOP + 32 * (p.row + sy) + 16);
+        Click(32 * (p.col + sx) + 16, GRID_TOP + 32 * (p.row + sy) + 16);
         if (carrying) return false;
         if (GameState != GS_PLAYING) break;
     }

@@ -35,18 +35,6 @@ protected:
         InitInput(mainWindow, nullptr);
         BuildGridTemplate();
     }
-    // The mouse moved to (x, y), its button held or not, read as a frame reads it.
-    void Frame(int x, int y, bool button) {
-        HeadlessInputFrame input;
-        input.dx = x - mouseX;
-        input.dy = y - mouseY;
-        input.button = button;
-        HeadlessQueueInput(input);
-        ReadInput();
-        ClearSprite(backBuffer, 0);
-        PlayFrame();
-        FlipScreen();
-    }
 };
 
 TEST_F(PlayedLevel, ItemsCarriedFromTheTableFillTheCase) {
@@ -73,7 +61,7 @@ TEST_F(PlayedLevel, ItemsCarriedFromTheTableFillTheCase) {
     profiles[0].selected = true;
     GameState = GS_PLAYING;
 
-    Frame(0, 0, false);
+    PointerFrame(0, 0, false);
     EXPECT_EQ(packedCells, 0);
     const Move moves[] = {{0, 5, 0, 10}, {1, 10, 0, 10}, {2, 5, 2, 10}, {3, 10, 2, 10},
                           {4, 5, 4, 10}, {5, 10, 4, 9},  {6, 14, 4, 1}, {7, 5, 6, 10}};
@@ -82,21 +70,21 @@ TEST_F(PlayedLevel, ItemsCarriedFromTheTableFillTheCase) {
     for (const Move& move : moves) {
         const Item& item = gameLevel.items[move.item];
         // Pick it up by the middle of its top-left cell.
-        Frame(CellCentreX(item.column), CellCentreY(item.row), true);
+        PointerFrame(CellCentreX(item.column), CellCentreY(item.row), true);
         ASSERT_TRUE(carrying);
         ASSERT_EQ(carriedItem, move.item);
         // Carry it across the screen, past the top, to a little off its target.
         const int x = 32 * move.column + 16 + jitter, y = 128 + 32 * move.row + 16 - jitter;
-        Frame(320, 40, false);
-        Frame((320 + x) / 2, (40 + y) / 2, false);
+        PointerFrame(320, 40, false);
+        PointerFrame((320 + x) / 2, (40 + y) / 2, false);
         EXPECT_EQ(HeadlessFramePixel((320 + x) / 2, (40 + y) / 2), kSolid565);
-        Frame(x, y, true);
+        PointerFrame(x, y, true);
         ASSERT_FALSE(carrying) << "item " << move.item;
         EXPECT_EQ(item.column, move.column);
         EXPECT_EQ(item.row, move.row);
         // The count of the drop frame was made while it was still carried.
         EXPECT_EQ(packedCells, expected);
-        Frame(x, y, false);
+        PointerFrame(x, y, false);
         expected += move.cells;
         // The frame that fills the case completes the level at once.
         EXPECT_EQ(packedCells, expected < 70 ? expected : 0);

@@ -1,6 +1,9 @@
 #include "puzzle/puzzle_support.h"
 
+#include "gfx/display.h"
+#include "gfx/sprite.h"
 #include "input/input.h"
+#include "platform/headless/headless_devices.h"
 #include "puzzle/packing.h"
 #include "test_support.h"
 
@@ -38,4 +41,16 @@ void PlayFrame() {
     DrawItems(true);
     DrawCarriedItem();
     UpdatePacking();
+}
+
+void PointerFrame(int x, int y, bool button) {
+    HeadlessInputFrame input;
+    input.dx = x - mouseX;
+    input.dy = y - mouseY;
+    input.button = button;
+    HeadlessQueueInput(input);
+    ReadInput();
+    ClearSprite(backBuffer, 0);
+    PlayFrame();
+    FlipScreen();
 }

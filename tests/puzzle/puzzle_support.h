@@ -24,6 +24,9 @@ void WritePlainPicture(const std::string& name, int width, int height, uint16_t 
 
 // One play frame's puzzle work, in the order of the play state.
 void PlayFrame();
+// A whole frame of it: the pointer moved to (x, y) with the button held or not, read
+// through the input module, the puzzle drawn on a cleared screen, and shown.
+void PointerFrame(int x, int y, bool button);
 // Screen pixel at the centre of cell (column, row).
 inline int CellCentreX(int column) { return 32 * column + 16; }
 inline int CellCentreY(int row) { return 128 + 32 * row + 16; }

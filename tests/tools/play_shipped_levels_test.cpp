@@ -27,18 +27,6 @@ namespace fs = std::filesystem;
 
 const fs::path kGame = VALIMO_GAME_DIR;
 
-void Frame(int x, int y, bool button) {
-    HeadlessInputFrame input;
-    input.dx = x - mouseX;
-    input.dy = y - mouseY;
-    input.button = button;
-    HeadlessQueueInput(input);
-    ReadInput();
-    ClearSprite(backBuffer, 0);
-    PlayFrame();
-    FlipScreen();
-}
-
 TEST(ShippedLevelsInTheGame, EachCompletesWhenPackedAsTheSolverPacksIt) {
     std::string dir = MakeScratchDirectory();
     fs::copy(kGame / "data", fs::path(dir) / "data", fs::copy_options::recursive);
@@ -73,7 +61,7 @@ TEST(ShippedLevelsInTheGame, EachCompletesWhenPackedAsTheSolverPacksIt) {
         LoadLevel(lv.number);
         ASSERT_EQ(gameLevel.itemCount, int(lv.items.size())) << lv.number;
         GameState = GS_PLAYING;
-        Frame(0, 0, false);
+        PointerFrame(0, 0, false);
         ASSERT_EQ(packedCells, 0) << lv.number;
         for (size_t i = 0; i < lv.items.size(); i++) {
             const Item& item = gameLevel.items[i];
@@ -90,15 +78,15 @@ TEST(ShippedLevelsInTheGame, EachCompletesWhenPackedAsTheSolverPacksIt) {
                     r++;
                 }
             }
-            Frame(CellCentreX(item.column + c), CellCentreY(item.row + r), true);
+            PointerFrame(CellCentreX(item.column + c), CellCentreY(item.row + r), true);
             ASSERT_TRUE(carrying) << "level " << lv.number << " item " << i;
             ASSERT_EQ(carriedItem, int(i));
-            Frame(320, 60, false);
+            PointerFrame(320, 60, false);
             const int x = CellCentreX(plan.solution[i].col + c), y = CellCentreY(plan.solution[i].row + r);
-            Frame(x, y, false);
-            Frame(x, y, true);
+            PointerFrame(x, y, false);
+            PointerFrame(x, y, true);
             ASSERT_FALSE(carrying) << "level " << lv.number << " item " << lv.items[i].picture << " did not fit";
-            Frame(x, y, false);
+            PointerFrame(x, y, false);
         }
         EXPECT_EQ(GameState, GS_NEW_LEVEL) << "level " << lv.number;
         EXPECT_EQ(profiles[0].level, lv.number + 1);
