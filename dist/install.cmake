@@ -37,10 +37,13 @@ install(FILES ${DESKTOP_DIR}/prefs.dat DESTINATION ${VALIMO_DATA_DEST})
 install(DIRECTORY ${DESKTOP_DIR}/hicolor DESTINATION share/icons)
 install(FILES dist/${VALIMO_APP_ID}.metainfo.xml DESTINATION share/metainfo)
 install(FILES dist/valimo.6 dist/valimo-levels.6 DESTINATION share/man/man6)
+# One configured copy per destination, so installs that run at once (the tests)
+# never hand each other their entry.
 install(CODE "
   set(VALIMO_EXEC \"\${CMAKE_INSTALL_PREFIX}/games/valimo\")
-  configure_file(\"${CMAKE_SOURCE_DIR}/dist/${VALIMO_APP_ID}.desktop.in\"
-                 \"${DESKTOP_DIR}/applications/${VALIMO_APP_ID}.desktop\" @ONLY)
-  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\" TYPE FILE
-       FILES \"${DESKTOP_DIR}/applications/${VALIMO_APP_ID}.desktop\")
+  string(MD5 destination \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}\")
+  set(entry \"${DESKTOP_DIR}/applications-\${destination}/${VALIMO_APP_ID}.desktop\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/dist/${VALIMO_APP_ID}.desktop.in\" \"\${entry}\" @ONLY)
+  file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/share/applications\" TYPE FILE FILES \"\${entry}\")
+  file(REMOVE_RECURSE \"${DESKTOP_DIR}/applications-\${destination}\")
 ")
