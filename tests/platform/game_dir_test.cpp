@@ -6,7 +6,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -109,24 +108,19 @@ TEST(StartDir, ACurrentDirectoryHoldingAGameIsPlayedIn) {
     EXPECT_EQ(Choose(s).dir, s.program);
 }
 
-TEST(StartDir, AWritableProgramFolderHoldingTheGameIsPlayedIn) {
+TEST(StartDir, TheProgramFolderHoldingTheGameIsPlayedInWhenWritable) {
     Scene s = MakeScene();
     MakeShipped(s.program);
-    StartPlace place = ChooseStartDir(s.current, s.program, s.program, nullptr, s.home.c_str());
-    EXPECT_EQ(place.dir, s.program);
+    EXPECT_EQ(ChooseStartDir(s.current, s.program, s.program, nullptr, s.home.c_str()).dir, s.program);
     EXPECT_FALSE(Exists(s.player()));
     // Started from inside it, the same.
     EXPECT_EQ(ChooseStartDir(s.program, s.program, s.program, nullptr, s.home.c_str()).dir, s.program);
-}
 
-TEST(StartDir, AReadOnlyUnpackedCopyIsPlayedFromThePlayersFolder) {
-    Scene s = MakeScene();
-    MakeShipped(s.program);
+    // Read-only, from anywhere and from inside it: the player's own folder.
     chmod(s.program.c_str(), 0555);
     EXPECT_EXIT(
         {
             DropFileAccessOverride();
-            // From anywhere, and from inside the copy itself.
             StartPlace a = ChooseStartDir(s.current, s.program, s.program, nullptr, s.home.c_str());
             StartPlace b = ChooseStartDir(s.program, s.program, s.program, nullptr, s.home.c_str());
             std::_Exit(a.dir == s.player() && b.dir == s.player() ? 0 : 1);
@@ -168,14 +162,6 @@ TEST(PlayerFolder, IsMadePrivateWithAPrefsFileAndALinkPerShippedFile) {
     EXPECT_TRUE(HoldsGame(s.player()));
 }
 
-TEST(PlayerFolder, XdgDataHomeWinsUnlessItIsNotAnAbsolutePath) {
-    Scene s = MakeScene();
-    const std::string xdg = s.root + "/xdg/";
-    EXPECT_EQ(Choose(s, xdg.c_str()).dir, s.root + "/xdg/valimo");
-    EXPECT_EQ(Choose(s, "relative/data").dir, s.player());
-    EXPECT_EQ(Choose(s, "").dir, s.player());
-}
-
 TEST(PlayerFolder, AnExistingPrefsFileIsNeverOverwritten) {
     Scene s = MakeScene();
     const std::string players = "PLAYERS 2\nanna 3 0 0\nbo 0 0 0\n";
@@ -191,7 +177,7 @@ TEST(PlayerFolder, AnExistingPrefsFileIsNeverOverwritten) {
     EXPECT_EQ(ReadFile(s.root + "/synced/prefs.dat"), "");
 }
 
-TEST(PlayerFolder, AnUpgradeAddsNewFilesAndDropsLinksToRemovedOnes) {
+TEST(PlayerFolder, AnUpgradeOrAMoveOfTheInstalledTreeIsFollowed) {
     Scene s = MakeScene();
     ASSERT_EQ(Choose(s).dir, s.player());
     fs::remove(s.shipped + "/levels/level01.lev");
@@ -214,11 +200,8 @@ TEST(PlayerFolder, AnUpgradeAddsNewFilesAndDropsLinksToRemovedOnes) {
     EXPECT_TRUE(fs::exists(s.player() + "/data/new.bmp"));
     EXPECT_TRUE(fs::exists(s.player() + "/faq.html"));
     EXPECT_TRUE(fs::exists(s.player() + "/levels/level00.lev"));
-}
 
-TEST(PlayerFolder, AMovedInstallationIsFollowed) {
-    Scene s = MakeScene();
-    ASSERT_EQ(Choose(s).dir, s.player());
+    // The installed tree moved: every link follows it.
     const std::string moved = s.root + "/moved/share/games/valimo";
     fs::create_directories(s.root + "/moved/share/games");
     fs::rename(s.shipped, moved);
@@ -259,15 +242,18 @@ TEST(PlayerFolder, OwnLevelsAndPicturesAreKeptAndFoundBesideTheShippedOnes) {
     EXPECT_FALSE(quitRequested);
 }
 
-TEST(PlayerFolder, WithoutHomeTheGameCannotStart) {
+TEST(PlayerFolder, XdgDataHomeWinsAndWithoutHomeTheGameCannotStart) {
     Scene s = MakeScene();
+    const std::string xdg = s.root + "/xdg";
+    EXPECT_EQ(Choose(s, (xdg + "/").c_str()).dir, xdg + "/valimo");
+    EXPECT_EQ(Choose(s, "relative/data").dir, s.player()) << "a relative XDG_DATA_HOME is ignored";
+    EXPECT_EQ(Choose(s, "").dir, s.player());
     for (const char* home : {static_cast<const char*>(nullptr), "", "relative/home"}) {
         StartPlace place = ChooseStartDir(s.current, s.program, s.shipped, nullptr, home);
         EXPECT_TRUE(place.dir.empty());
         EXPECT_NE(place.error.find("HOME"), std::string::npos) << place.error;
     }
     // XDG_DATA_HOME alone is enough.
-    const std::string xdg = s.root + "/xdg";
     EXPECT_EQ(ChooseStartDir(s.current, s.program, s.shipped, xdg.c_str(), nullptr).dir, xdg + "/valimo");
     // Without HOME a game in the current directory still plays.
     WriteFile(s.current + "/levels/a.lev", "LEVEL 0\nITEMS 0\n");
@@ -321,12 +307,6 @@ TEST(PlayerFolder, AReadOnlyFolderWithoutPrefsIsAnErrorWithPrefsOnlyAWarning) {
         },
         testing::ExitedWithCode(0), "");
     chmod(s.player().c_str(), 0700);
-}
-
-TEST(GameDir, TheToolsOfABuildTreeFindItsGameFolder) {
-    // This program lies in build/tests; the generated game in build/game.
-    EXPECT_EQ(ShippedDataDir(), fs::canonical(VALIMO_GAME_DIR).string());
-    EXPECT_EQ(ProgramDir(), fs::canonical("/proc/self/exe").parent_path().string());
 }
 
 }  // namespace
