@@ -15,9 +15,17 @@ PACKAGES := cmake g++ make pkg-config \
             libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
             libfreetype-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev \
-            clang-14 libclang-rt-14-dev
+            clang-14 libclang-rt-14-dev \
+            desktop-file-utils appstream man-db dpkg-dev lintian
 
-.PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-seeds fuzz-smoke soak clean
+# make install: the layout Debian gives games, under PREFIX (and DESTDIR).
+PREFIX   ?= /usr/local
+DESTDIR  ?=
+# make deb: the package is laid out here and written beside it.
+DEB      ?= $(BUILD)/deb
+
+.PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-seeds fuzz-smoke soak clean \
+        install uninstall deb
 
 all: build
 
@@ -56,6 +64,7 @@ test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
+	$(MAKE) --no-print-directory deb
 
 # The long run of random play (the test suite runs a tenth of it).
 SOAK_FRAMES ?= 100000
@@ -108,6 +117,39 @@ fuzz: fuzz-build fuzz-seeds
 
 fuzz-smoke:
 	$(MAKE) fuzz FUZZ_SECONDS=30
+
+# The manifest CMake writes is what `make uninstall` removes again.
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+uninstall:
+	@manifest=$(BUILD)/install_manifest.txt; \
+	if [ ! -f $$manifest ]; then echo "Nothing to uninstall: no $$manifest (make install writes it)."; exit 1; fi; \
+	xargs -r -d '\n' rm -f -- < $$manifest; \
+	for d in $$(sed -n 's|\(/share/games/valimo\)/.*|\1|p' $$manifest | sort -u); do \
+	  [ -d "$$d" ] && find "$$d" -depth -type d -empty -delete; \
+	done; \
+	echo "Removed the $$(wc -l < $$manifest) files listed in $$manifest."; \
+	rm -f $$manifest
+
+# A .deb of the installed tree: stripped programs, compressed manual pages and
+# changelog, the copyright file, dependencies read from the linked libraries.
+deb: build
+	rm -rf $(DEB) && mkdir -p $(DEB)/debian/valimo/DEBIAN
+	DESTDIR=$(CURDIR)/$(DEB)/debian/valimo cmake --install $(BUILD) --prefix /usr --strip --component valimo >/dev/null
+	cd $(DEB)/debian && cp $(CURDIR)/dist/debian/control $(CURDIR)/dist/debian/changelog . && \
+	  gzip -9n valimo/usr/share/man/man6/*.6 && \
+	  install -D -m 644 $(CURDIR)/dist/debian/copyright valimo/usr/share/doc/valimo/copyright && \
+	  gzip -9n < changelog > valimo/usr/share/doc/valimo/changelog.gz && \
+	  find valimo -type d -exec chmod 755 {} + && \
+	  find valimo -type f -exec chmod 644 {} + && \
+	  chmod 755 valimo/usr/games/*
+	cd $(DEB) && dpkg-shlibdeps -Tdebian/substvars debian/valimo/usr/games/*
+	cd $(DEB) && dpkg-gencontrol -pvalimo -Pdebian/valimo -Tdebian/substvars
+	cd $(DEB)/debian/valimo && find usr -type f -exec md5sum {} + | sort -k 2 > DEBIAN/md5sums
+	@deb=$(BUILD)/valimo_$$(dpkg-parsechangelog -l dist/debian/changelog -S Version)_$$(dpkg-architecture -q DEB_HOST_ARCH).deb; \
+	dpkg-deb --root-owner-group -Zxz --build $(DEB)/debian/valimo $$deb && \
+	lintian --fail-on error --info $$deb && echo "Package: $$deb"
 
 clean:
 	rm -rf $(BUILD) $(ASAN) $(FUZZ)

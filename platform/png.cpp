@@ -59,22 +59,23 @@ std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& raw) {
     return z;
 }
 
-}  // namespace
-
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
-    if (width <= 0 || height <= 0 || rgb.size() < size_t(width) * size_t(height) * 3) return false;
+// colourType 2: RGB, 6: RGBA; 8 bits a channel either way.
+bool WritePngPixels(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels,
+                    int channels, uint8_t colourType) {
+    const size_t rowBytes = size_t(width) * size_t(channels);
+    if (width <= 0 || height <= 0 || pixels.size() < rowBytes * size_t(height)) return false;
     std::vector<uint8_t> raw;
-    raw.reserve(size_t(height) * (size_t(width) * 3 + 1));
+    raw.reserve(size_t(height) * (rowBytes + 1));
     for (int y = 0; y < height; y++) {
         raw.push_back(0);  // filter: none
-        auto row = rgb.begin() + long(size_t(y) * size_t(width) * 3);
-        raw.insert(raw.end(), row, row + width * 3);
+        auto row = pixels.begin() + long(size_t(y) * rowBytes);
+        raw.insert(raw.end(), row, row + long(rowBytes));
     }
     std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> header;
     PutBe32(header, uint32_t(width));
     PutBe32(header, uint32_t(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0});  // 8-bit RGB
+    header.insert(header.end(), {8, colourType, 0, 0, 0});
     PutChunk(file, "IHDR", header);
     PutChunk(file, "IDAT", ZlibStored(raw));
     PutChunk(file, "IEND", {});
@@ -82,6 +83,16 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     if (!f) return false;
     bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
     return std::fclose(f) == 0 && ok;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb) {
+    return WritePngPixels(path, width, height, rgb, 3, 2);
+}
+
+bool WritePngRgba(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba) {
+    return WritePngPixels(path, width, height, rgba, 4, 6);
 }
 
 std::vector<uint8_t> PixelsToRgb(const uint16_t* pixels, int width, int height, int pitchPixels, int pixelMode) {

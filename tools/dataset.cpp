@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "tools/icon.h"
 #include "tools/items.h"
 #include "tools/sounds.h"
 
@@ -91,6 +92,7 @@ bool WriteDataSet(const DataSet& d, const std::string& dir, std::string& error) 
             error = m.file + ": " + error;
             return false;
         }
+    if (!WriteWindowIcon(dir, error)) return false;
     return WriteFirstPrefs(dir, error);
 }
 

@@ -25,7 +25,8 @@ std::vector<fs::path> AllBitmaps() {
     std::vector<fs::path> v;
     for (const auto& dir : {kGame, kGame / "data"})
         for (const auto& e : fs::directory_iterator(dir))
-            if (e.path().extension() == ".bmp") v.push_back(e.path());
+            // icon.bmp is the desktop's window icon (32-bit, alpha), never read by the game.
+            if (e.path().extension() == ".bmp" && e.path().filename() != "icon.bmp") v.push_back(e.path());
     std::sort(v.begin(), v.end());
     return v;
 }
