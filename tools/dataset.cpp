@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "tools/items.h"
+#include "tools/pages.h"
 #include "tools/sounds.h"
 
 namespace gen {
@@ -91,6 +92,8 @@ bool WriteDataSet(const DataSet& d, const std::string& dir, std::string& error) 
             error = m.file + ": " + error;
             return false;
         }
+    if (!d.levels.empty() && !WritePages(dir, int(d.levels.size()), int(d.items.size()), d.levels[0], error))
+        return false;
     return WriteFirstPrefs(dir, error);
 }
 
