@@ -40,6 +40,14 @@ PictureScaling ScalePicture(int outW, int outH) {
 
 namespace {
 
+// The inner loops of every frame on a software renderer: let the compiler use
+// the widest vector registers the processor has.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define VALIMO_VECTOR_ROW __attribute__((target_clones("avx2", "default")))
+#else
+#define VALIMO_VECTOR_ROW
+#endif
+
 // Linear sampling of the picture enlarged `whole` times by nearest pixel: the
 // sample at the centre of each destination pixel. Between two enlarged pixels of
 // the same source pixel nothing is mixed, so only the seams between source
@@ -71,101 +79,112 @@ void AxisTaps(int in, int out, int whole, std::vector<Tap>* taps) {
     }
 }
 
-inline uint32_t Blend(uint32_t a, uint32_t b, uint32_t weight) {
-    const uint32_t keep = 256 - weight;
-    const uint32_t redBlue = (((a & 0xFF00FF) * keep + (b & 0xFF00FF) * weight + 0x800080) >> 8) & 0xFF00FF;
-    const uint32_t green = (((a & 0x00FF00) * keep + (b & 0x00FF00) * weight + 0x008000) >> 8) & 0x00FF00;
-    return redBlue | green;
+// Byte by byte, so that the compiler blends whole rows in vector registers: each
+// byte of `a` mixed with the byte of `b` by weight / 256.
+VALIMO_VECTOR_ROW void BlendBytes(const uint8_t* __restrict a, const uint8_t* __restrict b,
+                                  const uint8_t* __restrict weight, uint8_t* __restrict out, int bytes) {
+    for (int i = 0; i < bytes; i++) {
+        const uint16_t take = weight[i], keep = uint16_t(256 - take);
+        out[i] = uint8_t((uint16_t(a[i] * keep) + uint16_t(b[i] * take) + 128) >> 8);
+    }
 }
 
-// Byte by byte, so that the compiler can blend whole rows in vector registers.
-void BlendRows(const uint32_t* a, const uint32_t* b, uint32_t* out, int pixels, int weight) {
+VALIMO_VECTOR_ROW void BlendRows(const uint32_t* a, const uint32_t* b, uint32_t* out, int pixels, int weight) {
     const uint8_t* pa = reinterpret_cast<const uint8_t*>(a);
     const uint8_t* pb = reinterpret_cast<const uint8_t*>(b);
     uint8_t* po = reinterpret_cast<uint8_t*>(out);
-    const uint16_t keep = uint16_t(256 - weight), take = uint16_t(weight);
+    const uint16_t take = uint16_t(weight), keep = uint16_t(256 - weight);
     const int bytes = pixels * 4;
-    for (int i = 0; i < bytes; i++) po[i] = uint8_t((pa[i] * keep + pb[i] * take + 128) >> 8);
+    for (int i = 0; i < bytes; i++) po[i] = uint8_t((uint16_t(pa[i] * keep) + uint16_t(pb[i] * take) + 128) >> 8);
 }
 
-uint32_t Expand(int value, int bits) {
-    const int v = value & ((1 << bits) - 1);
-    return uint32_t(bits == 5 ? (v << 3 | v >> 2) : (v << 2 | v >> 4));
+VALIMO_VECTOR_ROW void PickColumns(const uint32_t* __restrict from, const int* __restrict index,
+                                   uint32_t* __restrict out, int n) {
+    for (int x = 0; x < n; x++) out[x] = from[index[x]];
+}
+
+// One row of 16-bit pixels to 0x00RRGGBB, each field widened by repeating its top
+// bits (so 31 becomes 255). Plain arithmetic, so that it runs in vector registers.
+VALIMO_VECTOR_ROW void ConvertRow(const uint16_t* __restrict in, uint32_t* __restrict out, int n, bool fiveFiveFive) {
+    if (fiveFiveFive) {
+        for (int i = 0; i < n; i++) {
+            const uint32_t p = in[i], r = (p >> 10) & 31, g = (p >> 5) & 31, b = p & 31;
+            out[i] = (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
+        }
+    } else {
+        for (int i = 0; i < n; i++) {
+            const uint32_t p = in[i], r = p >> 11, g = (p >> 5) & 63, b = p & 31;
+            out[i] = (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+        }
+    }
 }
 
 }  // namespace
 
-void SharpScaler::SetPixelMode(int pixelMode) {
-    const int wanted = pixelMode == 15 ? 15 : 16;
-    if (wanted == mode) return;
-    mode = wanted;
-    colour.resize(65536);
-    for (uint32_t p = 0; p < 65536; p++) {
-        uint32_t r, g, b;
-        if (mode == 15) {
-            r = Expand(int(p >> 10), 5);
-            g = Expand(int(p >> 5), 5);
-        } else {
-            r = Expand(int(p >> 11), 5);
-            g = Expand(int(p >> 5), 6);
-        }
-        b = Expand(int(p), 5);
-        colour[p] = r << 16 | g << 8 | b;
-    }
-}
+void SharpScaler::SetPixelMode(int pixelMode) { mode = pixelMode == 15 ? 15 : 16; }
 
 void SharpScaler::Convert(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels) {
-    if (mode < 0) SetPixelMode(16);
-    for (int y = 0; y < PICTURE_HEIGHT; y++) {
-        const uint16_t* in = src + size_t(y) * size_t(srcPitchPixels);
-        uint32_t* out = dst + size_t(y) * size_t(dstPitchPixels);
-        for (int x = 0; x < PICTURE_WIDTH; x++) out[x] = colour[in[x]];
-    }
+    for (int y = 0; y < PICTURE_HEIGHT; y++)
+        ConvertRow(src + size_t(y) * size_t(srcPitchPixels), dst + size_t(y) * size_t(dstPitchPixels), PICTURE_WIDTH,
+                   mode == 15);
 }
 
 void SharpScaler::Prepare(int dstW, int dstH) {
     if (dstW == preparedW && dstH == preparedH) return;
-    const int whole = std::max({1, (dstW + PICTURE_WIDTH - 1) / PICTURE_WIDTH, (dstH + PICTURE_HEIGHT - 1) / PICTURE_HEIGHT});
+    const int whole =
+        std::max({1, (dstW + PICTURE_WIDTH - 1) / PICTURE_WIDTH, (dstH + PICTURE_HEIGHT - 1) / PICTURE_HEIGHT});
+    std::vector<Tap> columns;
     AxisTaps(PICTURE_WIDTH, dstW, whole, &columns);
     AxisTaps(PICTURE_HEIGHT, dstH, whole, &rows);
-    // One pixel past the row's end: a tap's neighbour is read even at weight 0.
-    converted.assign(PICTURE_WIDTH + 1, 0);
+    // Output pixels lie at least one enlarged pixel apart, so at most one of them
+    // falls on each seam: every source pixel is mixed with its right neighbour by
+    // one weight at most, and each output pixel picks either a source pixel or
+    // such a mix.
+    seamWeight.assign(size_t(PICTURE_WIDTH) * 4, 0);
+    columnIndex.resize(size_t(dstW));
+    for (int x = 0; x < dstW; x++) {
+        const Tap t = columns[size_t(x)];
+        columnIndex[size_t(x)] = t.weight == 0 ? t.index : int(kRowStride) + t.index;
+        if (t.weight != 0) std::memset(&seamWeight[size_t(t.index) * 4], t.weight, 4);
+    }
+    // One pixel past the row's end: its last pixel's neighbour.
+    sourceAndMixes.assign(2 * kRowStride, 0);
     for (auto& row : scaled) row.assign(size_t(dstW), 0);
     preparedW = dstW;
     preparedH = dstH;
 }
 
-const uint32_t* SharpScaler::ScaledRow(const uint16_t* src, int srcPitchPixels, int row, int keep) {
+const uint32_t* SharpScaler::ScaledRow(const uint16_t* src, int srcPitchPixels, int row, int keep, uint32_t* into) {
     for (int slot = 0; slot < 2; slot++)
-        if (scaledRow[slot] == row) return scaled[slot].data();
+        if (scaledRow[slot] == row) return rowAt[slot];
     const int slot = scaledRow[0] == keep ? 1 : 0;
-    const uint16_t* in = src + size_t(row) * size_t(srcPitchPixels);
-    for (int x = 0; x < PICTURE_WIDTH; x++) converted[size_t(x)] = colour[in[x]];
-    converted[PICTURE_WIDTH] = converted[PICTURE_WIDTH - 1];
-    uint32_t* out = scaled[slot].data();
-    const uint32_t* c = converted.data();
-    for (int x = 0; x < preparedW; x++) {
-        const Tap t = columns[size_t(x)];
-        out[x] = Blend(c[t.index], c[t.index + 1], uint32_t(t.weight));
-    }
+    uint32_t* c = sourceAndMixes.data();
+    ConvertRow(src + size_t(row) * size_t(srcPitchPixels), c, PICTURE_WIDTH, mode == 15);
+    c[PICTURE_WIDTH] = c[PICTURE_WIDTH - 1];
+    BlendBytes(reinterpret_cast<const uint8_t*>(c), reinterpret_cast<const uint8_t*>(c + 1), seamWeight.data(),
+               reinterpret_cast<uint8_t*>(c + kRowStride), PICTURE_WIDTH * 4);
+    uint32_t* out = into ? into : scaled[slot].data();
+    PickColumns(c, columnIndex.data(), out, preparedW);
     scaledRow[slot] = row;
+    rowAt[slot] = out;
     return out;
 }
 
 void SharpScaler::Scale(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels, int dstW,
                         int dstH) {
     if (dstW <= 0 || dstH <= 0) return;
-    if (mode < 0) SetPixelMode(16);
     Prepare(dstW, dstH);
     scaledRow[0] = scaledRow[1] = -1;
     for (int y = 0; y < dstH; y++) {
         const Tap t = rows[size_t(y)];
         uint32_t* out = dst + size_t(y) * size_t(dstPitchPixels);
-        const uint32_t* upper = ScaledRow(src, srcPitchPixels, t.index, -1);
         if (t.weight == 0) {
-            std::memcpy(out, upper, size_t(dstW) * 4);
+            // Written straight into the output the first time; copied from there after.
+            const uint32_t* row = ScaledRow(src, srcPitchPixels, t.index, -1, out);
+            if (row != out) std::memcpy(out, row, size_t(dstW) * 4);
         } else {
-            const uint32_t* lower = ScaledRow(src, srcPitchPixels, t.index + 1, t.index);
+            const uint32_t* upper = ScaledRow(src, srcPitchPixels, t.index, -1, nullptr);
+            const uint32_t* lower = ScaledRow(src, srcPitchPixels, t.index + 1, t.index, nullptr);
             BlendRows(upper, lower, out, dstW, t.weight);
         }
     }

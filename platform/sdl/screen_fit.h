@@ -1,6 +1,7 @@
 // Where the 640 x 480 picture goes on a desktop, and how it is scaled there:
 // plain arithmetic, no library, so every screen size can be checked by a test.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -25,8 +26,8 @@ int WindowScale(int usableW, int usableH, const WindowFrame& frame);
 ScreenArea PlaceWindow(const ScreenArea& usable, const WindowFrame& frame);
 
 struct PictureScaling {
-    ScreenArea area;  // the largest 4:3 area of the output, centred
-    int whole = 1;    // the whole factor scaled to by nearest pixel
+    ScreenArea area;    // the largest 4:3 area of the output, centred
+    int whole = 1;      // the whole factor scaled to by nearest pixel
     bool exact = true;  // the area is exactly that multiple: no smooth step
 };
 
@@ -51,15 +52,20 @@ private:
         int weight;  // 0 to 255: the share of the next source pixel, in 256ths
     };
     void Prepare(int dstW, int dstH);
-    // Source row `row` scaled across; computed once per frame, in one of two slots,
-    // never the one holding `keep`.
-    const uint32_t* ScaledRow(const uint16_t* src, int srcPitchPixels, int row, int keep);
+    // Source row `row` scaled across, computed once per frame into `into` (an
+    // output row) or else into one of two slots, never the one holding `keep`.
+    const uint32_t* ScaledRow(const uint16_t* src, int srcPitchPixels, int row, int keep, uint32_t* into);
 
-    int mode = -1;
-    std::vector<uint32_t> colour;  // by 16-bit pixel
+    int mode = 16;
+    static constexpr size_t kRowStride = PICTURE_WIDTH + 1;
     int preparedW = 0, preparedH = 0;
-    std::vector<Tap> columns, rows;
-    std::vector<uint32_t> converted;  // one source row
+    std::vector<Tap> rows;
+    // Across: one source row (converted) and, behind it, each pixel mixed with its
+    // right neighbour by that seam's weight; an index into both per output pixel.
+    std::vector<uint32_t> sourceAndMixes;
+    std::vector<uint8_t> seamWeight;  // per byte of the source row
+    std::vector<int> columnIndex;
     std::vector<uint32_t> scaled[2];  // two source rows, scaled across
-    int scaledRow[2] = {-1, -1};
+    int scaledRow[2] = {-1, -1};      // which, and where they are
+    const uint32_t* rowAt[2] = {nullptr, nullptr};
 };

@@ -33,7 +33,7 @@ bool mouseAcquired = false;
 int placed = 0;  // reads done of the two that place the pointer
 int32_t pointerX = 0, pointerY = 0;
 int32_t motionX = 0, motionY = 0;  // full screen: motion since the last read
-bool hasTarget = false;  // window: where the desktop pointer was last seen over it
+bool hasTarget = false;            // window: where the desktop pointer was last seen over it
 int32_t targetX = 0, targetY = 0;
 SDL_AudioDeviceID audioDevice = 0;
 

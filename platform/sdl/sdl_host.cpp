@@ -47,12 +47,14 @@ void SayNoDisplay() {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if (requested && *requested) {
-        std::fprintf(stderr, "valimo: no display: the video driver \"%s\" named by SDL_VIDEODRIVER did not start (%s)\n",
+        std::fprintf(stderr,
+                     "valimo: no display: the video driver \"%s\" named by SDL_VIDEODRIVER did not start (%s)\n",
                      requested, SDL_GetError());
     } else if ((x11 && *x11) || (wayland && *wayland)) {
         std::string tried;
         if (x11 && *x11) tried = std::string("DISPLAY=\"") + x11 + "\"";
-        if (wayland && *wayland) tried += std::string(tried.empty() ? "" : " nor ") + "WAYLAND_DISPLAY=\"" + wayland + "\"";
+        if (wayland && *wayland)
+            tried += std::string(tried.empty() ? "" : " nor ") + "WAYLAND_DISPLAY=\"" + wayland + "\"";
         std::fprintf(stderr, "valimo: no display: cannot open %s; check DISPLAY or WAYLAND_DISPLAY\n", tried.c_str());
     } else {
         std::fprintf(stderr,

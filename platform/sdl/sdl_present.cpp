@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_present.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/faults.h"
 
@@ -53,7 +54,8 @@ bool BigTexture(int access, int w, int h, SDL_ScaleMode scaleMode) {
 }
 
 bool UploadFrame(const uint16_t* pixels, int pitchPixels) {
-    if (!frameTexture) frameTexture = MakeTexture(SDL_TEXTUREACCESS_STREAMING, PICTURE_WIDTH, PICTURE_HEIGHT, SDL_ScaleModeNearest);
+    if (!frameTexture)
+        frameTexture = MakeTexture(SDL_TEXTUREACCESS_STREAMING, PICTURE_WIDTH, PICTURE_HEIGHT, SDL_ScaleModeNearest);
     void* texels = nullptr;
     int pitch = 0;
     if (!frameTexture || SDL_LockTexture(frameTexture, nullptr, &texels, &pitch) != 0) return false;
@@ -73,17 +75,25 @@ void FillAround(const ScreenArea& a, int outW, int outH) {
     if (n > 0) SDL_RenderFillRects(renderer, bars, n);
 }
 
-void DrawOnProcessor(const uint16_t* pixels, int pitchPixels, const SDL_Rect& area) {
-    if (!BigTexture(SDL_TEXTUREACCESS_STREAMING, area.w, area.h, SDL_ScaleModeNearest)) {
+// The whole output in one texture, the black around the picture written once when
+// it is made: a software renderer then only copies it, with no fill per frame.
+void DrawOnProcessor(const uint16_t* pixels, int pitchPixels, int outW, int outH, const SDL_Rect& area) {
+    const bool fresh = !bigTexture || bigW != outW || bigH != outH;
+    if (!BigTexture(SDL_TEXTUREACCESS_STREAMING, outW, outH, SDL_ScaleModeNearest)) {
         FallBackToNearest("no texture the size of the screen");
         return;
     }
     void* texels = nullptr;
     int pitch = 0;
     if (SDL_LockTexture(bigTexture, nullptr, &texels, &pitch) != 0) return;
-    scaler.Scale(pixels, pitchPixels, static_cast<uint32_t*>(texels), pitch / 4, area.w, area.h);
+    uint32_t* rows = static_cast<uint32_t*>(texels);
+    const int pitchTexels = pitch / 4;
+    if (fresh)
+        for (int y = 0; y < outH; y++) std::memset(rows + size_t(y) * size_t(pitchTexels), 0, size_t(outW) * 4);
+    scaler.Scale(pixels, pitchPixels, rows + size_t(area.y) * size_t(pitchTexels) + size_t(area.x), pitchTexels, area.w,
+                 area.h);
     SDL_UnlockTexture(bigTexture);
-    SDL_RenderCopy(renderer, bigTexture, nullptr, &area);
+    SDL_RenderCopy(renderer, bigTexture, nullptr, nullptr);
 }
 
 void DrawOnCard(const PictureScaling& s, const SDL_Rect& area) {
@@ -137,11 +147,9 @@ void PresentPicture(const uint16_t* pixels, int pitchPixels, int pixelMode) {
     lastScaling = ScalePicture(outW, outH);
     const ScreenArea& a = lastScaling.area;
     const SDL_Rect area{a.x, a.y, a.w, a.h};
-    FillAround(a, outW, outH);
-    if (path == PRESENT_ON_PROCESSOR) {
-        DrawOnProcessor(pixels, pitchPixels, area);
-    }
+    if (path == PRESENT_ON_PROCESSOR) DrawOnProcessor(pixels, pitchPixels, outW, outH, area);
     if (path != PRESENT_ON_PROCESSOR) {
+        FillAround(a, outW, outH);
         if (!UploadFrame(pixels, pitchPixels)) return;
         if (path == PRESENT_ON_CARD) {
             DrawOnCard(lastScaling, area);

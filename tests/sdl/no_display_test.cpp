@@ -46,8 +46,10 @@ TEST(NoDisplay, NamedDriverThatDoesNotStartIsNotReplaced) {
             alarm(60);
             WinMain();
         },
-        testing::ExitedWithCode(0), "^valimo: no display: the video driver \"no-such-driver\" named by SDL_VIDEODRIVER");
-    EXPECT_NE(ReadLog().find("System Error Occured at dderrCreate() No DirectDraw hardware found\n"), std::string::npos);
+        testing::ExitedWithCode(0),
+        "^valimo: no display: the video driver \"no-such-driver\" named by SDL_VIDEODRIVER");
+    EXPECT_NE(ReadLog().find("System Error Occured at dderrCreate() No DirectDraw hardware found\n"),
+              std::string::npos);
 }
 
 }  // namespace

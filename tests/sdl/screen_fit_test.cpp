@@ -54,7 +54,7 @@ TEST(ScreenFit, FullScreenFillsTheLargest43AreaWithItsFactor) {
         bool exact;
     };
     const Case cases[] = {
-        {{640, 480}, {0, 0, 640, 480}, 1, true},       {{1366, 768}, {171, 0, 1024, 768}, 2, false},
+        {{640, 480}, {0, 0, 640, 480}, 1, true},        {{1366, 768}, {171, 0, 1024, 768}, 2, false},
         {{1920, 1080}, {240, 0, 1440, 1080}, 3, false}, {{2560, 1440}, {320, 0, 1920, 1440}, 3, true},
         {{1280, 1024}, {0, 32, 1280, 960}, 2, true},    {{1024, 768}, {0, 0, 1024, 768}, 2, false},
         {{3840, 2160}, {480, 0, 2880, 2160}, 5, false}, {{800, 600}, {0, 0, 800, 600}, 2, false},
@@ -119,7 +119,8 @@ TEST(ScreenFit, SharpScalingIsNearestUpThenLinearDown) {
     scaler.SetPixelMode(16);
     const struct {
         int w, h, whole, tolerance;
-    } sizes[] = {{640, 480, 1, 0}, {1280, 960, 2, 0}, {1920, 1440, 3, 0}, {1024, 768, 2, 1}, {1440, 1080, 3, 1}};
+    } sizes[] = {{640, 480, 1, 0},   {1280, 960, 2, 0}, {1920, 1440, 3, 0}, {1024, 768, 2, 1},
+                 {1440, 1080, 3, 1}, {933, 700, 2, 2},  {600, 450, 1, 2}};
     for (const auto& s : sizes) {
         const int pitch = s.w + 3;  // the texture's rows may be longer than the picture
         std::vector<uint32_t> got(size_t(pitch) * s.h, 0xDEADBEEF);

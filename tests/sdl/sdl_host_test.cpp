@@ -436,8 +436,8 @@ TEST_F(SdlHost, CardPathDrawsWhatTheProcessorPathDraws) {
         int worst = 0;
         for (size_t i = 0; i < card.pixels.size(); i++)
             for (int shift : {16, 8, 0})
-                worst = std::max(worst, std::abs(int((card.pixels[i] >> shift) & 255) -
-                                                 int((processor.pixels[i] >> shift) & 255)));
+                worst = std::max(
+                    worst, std::abs(int((card.pixels[i] >> shift) & 255) - int((processor.pixels[i] >> shift) & 255)));
         // SDL places its samples in coarser fixed point: on noise that is a few steps.
         EXPECT_LE(worst, 8) << w << "x" << h;
     }

@@ -1,5 +1,7 @@
 // The two pages the generator ships: well formed, self-contained, and true to
 // the game they describe.
+#include "tools/pages.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,7 +13,6 @@
 #include "tools/image.h"
 #include "tools/items.h"
 #include "tools/levels.h"
-#include "tools/pages.h"
 
 namespace {
 
@@ -87,14 +88,15 @@ TEST(Pages, OrderPageExampleIsAPlayableNextLevel) {
 // tools say and take.
 TEST(Pages, NameTheToolsTheFolderAndTheLogLines) {
     const std::string order = gen::OrderPage(64, 80, gen::Level{});
-    for (const char* words : {"valimo-levels new --items", "valimo-levels check", "~/.local/share/valimo",
-                              "$XDG_DATA_HOME/valimo", "numbered 0 to 63", "number yours 64, 65",
-                              "<code>levels/</code>", "href=\"faq.html\""})
+    for (const char* words :
+         {"valimo-levels new --items", "valimo-levels check", "~/.local/share/valimo", "$XDG_DATA_HOME/valimo",
+          "numbered 0 to 63", "number yours 64, 65", "<code>levels/</code>", "href=\"faq.html\""})
         EXPECT_NE(order.find(words), std::string::npos) << words;
     const std::string faq = gen::FaqPage();
-    for (const char* words : {"<code>Failed to open intro.avi</code>",
-                              "Failed to decomress a video file, make sure the Microsoft Video 1 codec is present on your system",
-                              "Video decompressed successfully", "-c:v msvideo1 intro.avi", "href=\"order.html\""})
+    for (const char* words :
+         {"<code>Failed to open intro.avi</code>",
+          "Failed to decomress a video file, make sure the Microsoft Video 1 codec is present on your system",
+          "Video decompressed successfully", "-c:v msvideo1 intro.avi", "href=\"order.html\""})
         EXPECT_NE(faq.find(words), std::string::npos) << words;
 }
 
