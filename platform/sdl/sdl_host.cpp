@@ -5,6 +5,7 @@
 
 #include <strings.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -18,8 +19,11 @@ SDL_Window* window = nullptr;
 SDL_Renderer* renderer = nullptr;
 bool windowed = false;
 int iconWidth = 0, iconHeight = 0;
-// The size of the window's display when last looked at.
+// The size of the window's display when last looked at. Some video drivers do not
+// notice that the screen changed size; a full-screen window does, so its size
+// counts as the display's too.
 int displayW = 0, displayH = 0;
+int knownBoundsW = 0, knownBoundsH = 0;  // as the video driver reports them
 // Pumps left in which the window manager may still put its frame round a new
 // window; the window is fitted again once the frame is known.
 int framePending = 0;
@@ -84,6 +88,10 @@ WindowFrame KnownFrame() {
 void FitWindow() {
     SDL_Rect usable;
     if (SDL_GetDisplayUsableBounds(WindowDisplay(), &usable) != 0) usable = DisplayBounds();
+    if (displayW > 0 && displayH > 0) {
+        usable.w = std::min(usable.w, displayW);
+        usable.h = std::min(usable.h, displayH);
+    }
     frameAssumed = KnownFrame();
     const ScreenArea a = PlaceWindow({usable.x, usable.y, usable.w, usable.h}, frameAssumed);
     SDL_SetWindowSize(window, a.w, a.h);
@@ -142,23 +150,35 @@ void LoadIcon() {
 }
 
 // A display that changed size: a window is fitted again; full screen follows by itself.
-void CheckDisplay() {
-    const SDL_Rect bounds = DisplayBounds();
-    if (bounds.w == displayW && bounds.h == displayH) return;
-    const bool first = displayW == 0;
-    displayW = bounds.w;
-    displayH = bounds.h;
-    if (first) return;
+void DisplayChanged(int w, int h) {
+    if (w == displayW && h == displayH) return;
+    displayW = w;
+    displayH = h;
     if (windowed) {
         FitWindow();
+        int fittedW = 0, fittedH = 0;
+        SDL_GetWindowSize(window, &fittedW, &fittedH);
+        std::fprintf(stderr, "valimo: the screen is now %d x %d; the window is fitted again at %d x %d\n", w, h,
+                     fittedW, fittedH);
+    } else {
+        const PictureScaling s = ScalePicture(w, h);
+        std::fprintf(stderr, "valimo: the screen is now %d x %d; the picture fills %d x %d of it\n", w, h, s.area.w,
+                     s.area.h);
+    }
+}
+
+void CheckDisplay() {
+    const SDL_Rect bounds = DisplayBounds();
+    if (bounds.w != knownBoundsW || bounds.h != knownBoundsH) {
+        knownBoundsW = bounds.w;
+        knownBoundsH = bounds.h;
+        DisplayChanged(bounds.w, bounds.h);
+        return;
+    }
+    if (!windowed && (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)) {
         int w = 0, h = 0;
         SDL_GetWindowSize(window, &w, &h);
-        std::fprintf(stderr, "valimo: the screen is now %d x %d; the window is fitted again at %d x %d\n", displayW,
-                     displayH, w, h);
-    } else {
-        const PictureScaling s = ScalePicture(displayW, displayH);
-        std::fprintf(stderr, "valimo: the screen is now %d x %d; the picture fills %d x %d of it\n", displayW, displayH,
-                     s.area.w, s.area.h);
+        if (w >= PICTURE_WIDTH && h >= PICTURE_HEIGHT) DisplayChanged(w, h);
     }
 }
 
@@ -216,7 +236,7 @@ void SdlCloseWindow() {
     renderer = nullptr;
     window = nullptr;
     windowed = false;
-    displayW = displayH = 0;
+    displayW = displayH = knownBoundsW = knownBoundsH = 0;
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
@@ -246,8 +266,8 @@ bool HostCreateWindow(const char* title, int width, int height) {
         return false;
     }
     PresenterAttach(renderer);
-    displayW = bounds.w;
-    displayH = bounds.h;
+    displayW = knownBoundsW = bounds.w;
+    displayH = knownBoundsH = bounds.h;
     GoFullScreen();
     return true;
 }
