@@ -241,6 +241,10 @@ void SdlCloseWindow() {
 }
 
 bool HostCreateWindow(const char* title, int width, int height) {
+    // The game ends by exiting the process: SDL gives back what it holds then.
+    static bool quitAtExit = false;
+    if (!quitAtExit) std::atexit(SDL_Quit);
+    quitAtExit = true;
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The desktop entry and the window manager know the game by this class.
     setenv("SDL_VIDEO_X11_WMCLASS", "valimo", 0);
