@@ -36,21 +36,4 @@ TEST(NoDisplay, DirectDrawCreateFailsLogsTheShutDownAndSaysWhichVariable) {
               "DirectDraw Release\n");
 }
 
-// A driver named in SDL_VIDEODRIVER is the only one tried.
-TEST(NoDisplay, NamedDriverThatDoesNotStartIsNotReplaced) {
-    MakeScratchDirectory();
-    EXPECT_EXIT(
-        {
-            setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
-            unsetenv("DISPLAY");
-            unsetenv("WAYLAND_DISPLAY");
-            alarm(60);
-            WinMain();
-        },
-        testing::ExitedWithCode(0),
-        "^valimo: no display: the video driver \"no-such-driver\" named by SDL_VIDEODRIVER");
-    EXPECT_NE(ReadLog().find("System Error Occured at dderrCreate() No DirectDraw hardware found\n"),
-              std::string::npos);
-}
-
 }  // namespace
