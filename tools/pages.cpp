@@ -73,14 +73,14 @@ std::string Page(const std::string& title, const std::string& body) {
 
 const char* const kOrderBody = R"(<h1>Valimo</h1>
 
-<p>Thank you for playing Valimo. Your copy is the whole game: there is nothing to pay and
-nothing to order. This page tells what the game holds, how to make levels of your own,
-and where the game keeps your players.</p>
+<p>Thank you for playing Valimo. You came here by <em>Order Now!</em>, but there is nothing to
+order: Valimo for Linux is free software, and your copy is the whole game. This page tells what
+it holds, how to make levels of your own, and where the game keeps your players.</p>
 
 <h2>What the game offers</h2>
 <ul>
 <li>%LEVELS% levels, from a handful of large things to cases packed with small ones;</li>
-<li>%PICTURES% things to pack, from umbrellas to telescopes;</li>
+<li>%PICTURES% things to pack, from rubber ducks to guitars;</li>
 <li>up to ten players on one computer, each going on from the level reached;</li>
 <li>levels of your own, played after the shipped ones (below).</li>
 </ul>
