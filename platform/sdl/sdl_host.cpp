@@ -24,9 +24,9 @@ int iconWidth = 0, iconHeight = 0;
 // counts as the display's too.
 int displayW = 0, displayH = 0;
 int knownBoundsW = 0, knownBoundsH = 0;  // as the video driver reports them
-// Pumps left in which the window manager may still put its frame round a new
+// Until when (SDL ticks) the window manager may still put its frame round a new
 // window; the window is fitted again once the frame is known.
-int framePending = 0;
+Uint32 frameDeadline = 0;
 WindowFrame frameAssumed;
 
 bool StartVideo() {
@@ -101,7 +101,7 @@ void FitWindow() {
 void BecomeWindow() {
     windowed = true;
     FitWindow();
-    framePending = 100;
+    frameDeadline = SDL_GetTicks() + 3000;
     SdlPointerFollowWindow();
 }
 
@@ -126,7 +126,7 @@ void GoFullScreen() {
         return;
     }
     windowed = false;
-    framePending = 0;
+    frameDeadline = 0;
     SdlPointerFollowWindow();
 }
 
@@ -184,12 +184,15 @@ void CheckDisplay() {
 
 // Once the window manager has framed a new window, the frame counts in its fit.
 void CheckFrame() {
-    if (framePending <= 0 || !windowed) return;
-    framePending--;
+    if (frameDeadline == 0 || !windowed) return;
+    if (SDL_TICKS_PASSED(SDL_GetTicks(), frameDeadline)) {
+        frameDeadline = 0;
+        return;
+    }
     WindowFrame f;
     if (SDL_GetWindowBordersSize(window, &f.top, &f.left, &f.bottom, &f.right) != 0) return;
     if (f.top == 0 && f.left == 0 && f.bottom == 0 && f.right == 0) return;
-    framePending = 0;
+    frameDeadline = 0;
     if (f.top != frameAssumed.top || f.left != frameAssumed.left || f.bottom != frameAssumed.bottom ||
         f.right != frameAssumed.right)
         FitWindow();
