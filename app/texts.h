@@ -4,9 +4,10 @@
 constexpr const char* CREDITS_NAME_LINE = "The Valimo team for Linux";
 // Short: the web-address picture (www.bmp at 340, 329) stands just right of it.
 constexpr const char* CREDITS_NOTICE_LINE = "Free software.";
-constexpr const char* ORDER_PAGE_ADDRESS = "https://valimo.example.org/order";
-// The address as the web-address picture spells it.
-constexpr const char* WEB_NAME = "valimo.example.org";
+// The game's own page, shipped in its folder: the layer opens it by file URL.
+constexpr const char* ORDER_PAGE_ADDRESS = "order.html";
+// The page as the web-address picture (www.bmp) names it.
+constexpr const char* WEB_NAME = "order.html";
 
 // The fifth line (y 175) has the web-address picture (388, 179) at its right,
 // so it stays short.

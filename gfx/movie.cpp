@@ -94,7 +94,7 @@ void OpenMovie(const char* fileName) {
     if (!movieFrames || !movieFrameDrawer) {
         WriteLog(
             "Failed to decomress a video file, make sure the Microsoft Video 1 codec is present on your system\n"
-            "See https://valimo.example.org/faq for details on this error.\n");
+            "See faq.html in the game's folder for details on this error.\n");
         return;
     }
     char line[96];

@@ -61,5 +61,6 @@ bool QueryPerformanceCounter(int64_t* count);
 DWORD GetCurrentDirectoryA(DWORD length, char* buffer);
 bool SetCurrentDirectoryA(const char* path);
 
-// Opens a web address in the user's browser.
+// Opens a web address in the user's browser. A plain file name is a file of the
+// current (start) directory, opened by its file URL; a missing file opens nothing.
 void ShellExecuteOpen(const char* address);

@@ -1,8 +1,11 @@
 // The window and its message queue, shared by both hosts.
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstring>
 #include <deque>
+#include <string>
 
 #include "platform/faults.h"
 #include "platform/host.h"
@@ -97,4 +100,48 @@ DWORD GetCurrentDirectoryA(DWORD length, char* buffer) {
 
 bool SetCurrentDirectoryA(const char* path) { return path && path[0] && chdir(path) == 0; }
 
-void ShellExecuteOpen(const char* address) { HostOpenUrl(address); }
+namespace {
+
+// "scheme:" as web addresses begin (http:, https:, file:, mailto:).
+bool HasScheme(const char* address) {
+    if (!std::isalpha(static_cast<unsigned char>(address[0]))) return false;
+    for (const char* p = address + 1; *p; p++) {
+        if (*p == ':') return true;
+        if (!std::isalnum(static_cast<unsigned char>(*p)) && *p != '+' && *p != '-' && *p != '.') return false;
+    }
+    return false;
+}
+
+std::string FileUrl(const std::string& path) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : path) {
+        if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
+            url += char(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
+}
+
+}  // namespace
+
+void ShellExecuteOpen(const char* address) {
+    if (!address || !address[0]) return;
+    if (HasScheme(address)) {
+        HostOpenUrl(address);
+        return;
+    }
+    std::string path = address;
+    if (path[0] != '/') {
+        char directory[4096];
+        if (!getcwd(directory, sizeof directory)) return;
+        path = std::string(directory) + (directory[1] ? "/" : "") + path;
+    }
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+    HostOpenUrl(FileUrl(path).c_str());
+}

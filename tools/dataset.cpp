@@ -7,6 +7,7 @@
 
 #include "tools/icon.h"
 #include "tools/items.h"
+#include "tools/pages.h"
 #include "tools/sounds.h"
 
 namespace gen {
@@ -93,6 +94,8 @@ bool WriteDataSet(const DataSet& d, const std::string& dir, std::string& error) 
             return false;
         }
     if (!WriteWindowIcon(dir, error)) return false;
+    if (!d.levels.empty() && !WritePages(dir, int(d.levels.size()), int(d.items.size()), d.levels[0], error))
+        return false;
     return WriteFirstPrefs(dir, error);
 }
 

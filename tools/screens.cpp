@@ -403,8 +403,8 @@ Image16 BorderPiece(int x0, int y0, int w, int h) {
     return Pix(c);
 }
 
-// The web address as a badge, its left 30 pixels clear so that it can stand
-// right beside a centred line of text.
+// The game's page as a badge: a sheet of paper and the page's name, its left
+// 30 pixels clear so that it can stand right beside a centred line of text.
 Image16 Www(const FontSheet& f0) {
     const int w = 192, h = 24;
     Canvas c(w, h);
@@ -416,17 +416,24 @@ Image16 Www(const FontSheet& f0) {
     st.bevel = 0.4f;
     st.bevelWidth = 4;
     p.Fill(Box(30.5f, 1.5f, w - 1.5f, h - 1.5f, 10), st);
-    Style globe;
-    globe.fill = Hex(0x58A0D8);
-    globe.line = Hex(0x0A1420);
-    globe.lineWidth = 1;
-    p.Fill(Circle(44, 12, 8), globe);
-    p.Stroke(Ellipse(44, 12, 3.5f, 8), 1, Hex(0xD8F0FF), 0.9f);
-    p.Line(36, 12, 52, 12, 1, Hex(0xD8F0FF), 0.9f);
+    Style sheet;
+    sheet.fill = Hex(0xF4EEDC);
+    sheet.line = Hex(0x0A1420);
+    sheet.lineWidth = 1;
+    sheet.bevel = 0.15f;
+    sheet.bevelWidth = 2;
+    p.Fill(Polygon({{38.5f, 4.5f}, {46.5f, 4.5f}, {50.5f, 8.5f}, {50.5f, 19.5f}, {38.5f, 19.5f}}), sheet);
+    Style fold;
+    fold.fill = Hex(0xB8C8D8);
+    fold.line = Hex(0x0A1420);
+    fold.lineWidth = 1;
+    fold.bevel = 0;
+    p.Fill(Polygon({{46.5f, 4.5f}, {50.5f, 8.5f}, {46.5f, 8.5f}}), fold);
+    for (float y : {11.5f, 14.0f, 16.5f}) p.Line(40.5f, y, 48.5f, y, 1, Hex(0x58A0D8), 0.9f);
     Image16 img = Pix(c);
     int tw = Width(f0, WEB_NAME);
     int room = w - 56 - 6;
-    if (tw > room) throw std::runtime_error("web name too wide for www.bmp");
+    if (tw > room) throw std::runtime_error("page name too wide for www.bmp");
     Text(img, f0, WEB_NAME, 56 + (room - tw) / 2, (h - f0.cell) / 2);
     return img;
 }

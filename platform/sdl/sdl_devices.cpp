@@ -6,6 +6,7 @@
 
 #include "platform/host_devices.h"
 #include "platform/keymap.h"
+#include "platform/sdl/sdl_host.h"
 
 static_assert(SDL_SCANCODE_A == 4 && SDL_SCANCODE_ESCAPE == 41 && SDL_SCANCODE_KP_ENTER == 88 &&
                   SDL_SCANCODE_LCTRL == 224 && SDL_SCANCODE_AUDIONEXT == 258 && SDL_NUM_SCANCODES <= SCANCODE_COUNT,
@@ -14,40 +15,90 @@ static_assert(SDL_SCANCODE_A == 4 && SDL_SCANCODE_ESCAPE == 41 && SDL_SCANCODE_K
 namespace {
 
 bool watching = false;
-// Presses seen since the last read count as held for that read, so a tap shorter
-// than a frame (a quick key, a touchpad click) is not lost between two polls.
+bool focused = false;
+// Keys by SDL scancode, as the events told: held now, pressed since the last
+// read (a tap shorter than a frame counts as held for that read), and the Return
+// of Alt+Enter, which the game never sees until it is released.
+bool keyHeld[SDL_NUM_SCANCODES] = {};
 bool keyPressed[SDL_NUM_SCANCODES] = {};
-bool buttonPressed = false;
-int32_t motionX = 0, motionY = 0;
+bool keyHidden[SDL_NUM_SCANCODES] = {};
+bool buttonHeld = false, buttonPressed = false;
+
+// The pointer. The game reads relative motion. In full screen that is the
+// mouse's own motion; in a window it is computed from the desktop pointer over
+// the picture, so that the game's pointer stands where the desktop's is. For
+// that the host keeps where the motion it reported has put the game's pointer:
+// at the first reads it sends the pointer to the corner, then to its place.
+bool mouseAcquired = false;
+int placed = 0;  // reads done of the two that place the pointer
+int32_t pointerX = 0, pointerY = 0;
+int32_t motionX = 0, motionY = 0;  // full screen: motion since the last read
+bool hasTarget = false;            // window: where the desktop pointer was last seen over it
+int32_t targetX = 0, targetY = 0;
 SDL_AudioDeviceID audioDevice = 0;
 
-bool HasFocus() { return SDL_GetKeyboardFocus() != nullptr; }
-
 void ForgetPending() {
+    std::memset(keyHeld, 0, sizeof keyHeld);
     std::memset(keyPressed, 0, sizeof keyPressed);
-    buttonPressed = false;
+    std::memset(keyHidden, 0, sizeof keyHidden);
+    buttonHeld = buttonPressed = false;
     motionX = motionY = 0;
+    hasTarget = false;
 }
 
-// Sees each event as it is queued, after the renderer has turned mouse motion into
-// 640 x 480 logical pixels; the window's own event loop reads the queue.
+int32_t Clamp(int64_t v, int32_t high) { return v <= 0 ? 0 : v > high ? high : int32_t(v); }
+
+// The desktop pointer at (x, y) of the window, in picture pixels.
+void SeeDesktopPointer(int x, int y) {
+    const ScreenArea a = SdlPictureInWindow();
+    if (a.w <= 0 || a.h <= 0) return;
+    targetX = Clamp(int64_t(x - a.x) * PICTURE_WIDTH / a.w, PICTURE_WIDTH);
+    targetY = Clamp(int64_t(y - a.y) * PICTURE_HEIGHT / a.h, PICTURE_HEIGHT);
+    hasTarget = true;
+}
+
+// Sees each event as it is queued; the window's own event loop reads the queue.
 int WatchEvent(void*, SDL_Event* event) {
     switch (event->type) {
-    case SDL_KEYDOWN:
-        if (event->key.keysym.scancode < SDL_NUM_SCANCODES && !event->key.repeat)
-            keyPressed[event->key.keysym.scancode] = true;
+    case SDL_KEYDOWN: {
+        const int key = event->key.keysym.scancode;
+        if (key < 0 || key >= SDL_NUM_SCANCODES) break;
+        if (IsAltEnter(*event)) {
+            keyHidden[key] = true;
+        } else if (!keyHidden[key]) {
+            keyHeld[key] = true;
+            if (!event->key.repeat) keyPressed[key] = true;
+        }
         break;
+    }
+    case SDL_KEYUP: {
+        const int key = event->key.keysym.scancode;
+        if (key < 0 || key >= SDL_NUM_SCANCODES) break;
+        keyHeld[key] = keyHidden[key] = false;
+        break;
+    }
     case SDL_MOUSEMOTION:
-        if (event->motion.which != SDL_TOUCH_MOUSEID) {
+        if (event->motion.which == SDL_TOUCH_MOUSEID) break;
+        if (SdlWindowed()) {
+            SeeDesktopPointer(event->motion.x, event->motion.y);
+        } else {
             motionX += event->motion.xrel;
             motionY += event->motion.yrel;
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
-        if (event->button.button == SDL_BUTTON_LEFT) buttonPressed = true;
+        if (event->button.button == SDL_BUTTON_LEFT) buttonHeld = buttonPressed = true;
+        break;
+    case SDL_MOUSEBUTTONUP:
+        if (event->button.button == SDL_BUTTON_LEFT) buttonHeld = false;
         break;
     case SDL_WINDOWEVENT:
-        if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) ForgetPending();
+        if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            focused = false;
+            ForgetPending();
+        } else if (event->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            focused = true;
+        }
         break;
     default:
         break;
@@ -61,33 +112,74 @@ void Watch() {
     watching = true;
 }
 
+void FollowWindow() {
+    if (mouseAcquired && SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetRelativeMouseMode(SdlWindowed() ? SDL_FALSE : SDL_TRUE);
+}
+
+// The motion of this read: the placing reads first, then the mode's own.
+void NextMotion(int32_t* dx, int32_t* dy) {
+    int64_t x = 0, y = 0;
+    if (placed == 0) {
+        x = y = -(int64_t(1) << 20);
+        placed = 1;
+    } else if (placed == 1) {
+        const bool toDesktop = SdlWindowed() && hasTarget;
+        x = (toDesktop ? targetX : PICTURE_WIDTH / 2) - pointerX;
+        y = (toDesktop ? targetY : PICTURE_HEIGHT / 2) - pointerY;
+        placed = 2;
+    } else if (SdlWindowed()) {
+        if (hasTarget) {
+            x = targetX - pointerX;
+            y = targetY - pointerY;
+        }
+    } else {
+        x = motionX;
+        y = motionY;
+    }
+    motionX = motionY = 0;
+    *dx = int32_t(x);
+    *dy = int32_t(y);
+    pointerX = Clamp(int64_t(pointerX) + x, PICTURE_WIDTH);
+    pointerY = Clamp(int64_t(pointerY) + y, PICTURE_HEIGHT);
+}
+
 void AudioCallback(void*, Uint8* stream, int length) { MixSoundBuffers(stream, length); }
 
 }  // namespace
+
+void SdlInputShown() {
+    Watch();
+    focused = true;
+}
+
+void SdlPointerFollowWindow() {
+    motionX = motionY = 0;
+    hasTarget = false;
+    FollowWindow();
+}
 
 void HostAcquireKeyboard() { Watch(); }
 
 void HostAcquireMouse() {
     Watch();
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetRelativeMouseMode(SDL_TRUE);
+    mouseAcquired = true;
+    FollowWindow();
 }
 
 void HostUnacquireMouse() {
+    mouseAcquired = false;
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetRelativeMouseMode(SDL_FALSE);
 }
 
 void HostReadKeyboard(uint8_t state[256]) {
     std::memset(state, 0, 256);
     // Away from the game nothing is held, so nothing stays stuck down on return.
-    if (!HasFocus()) {
+    if (!focused) {
         ForgetPending();
         return;
     }
-    int count = 0;
-    const Uint8* held = SDL_GetKeyboardState(&count);
-    if (count > SDL_NUM_SCANCODES) count = SDL_NUM_SCANCODES;
-    for (int scancode = 0; scancode < count; scancode++) {
-        if (!held[scancode] && !keyPressed[scancode]) continue;
+    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; scancode++) {
+        if (keyHidden[scancode] || (!keyHeld[scancode] && !keyPressed[scancode])) continue;
         const int code = ScancodeToDik(scancode);
         if (code > 0 && code < 256) state[code] = 0x80;
     }
@@ -97,16 +189,13 @@ void HostReadKeyboard(uint8_t state[256]) {
 void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
     *dz = 0;
     buttons[0] = buttons[1] = buttons[2] = buttons[3] = 0;
-    if (!HasFocus()) {
+    if (!focused) {
         ForgetPending();
         *dx = *dy = 0;
         return;
     }
-    *dx = motionX;
-    *dy = motionY;
-    const bool held = (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
-    buttons[0] = held || buttonPressed ? 0x80 : 0;
-    motionX = motionY = 0;
+    NextMotion(dx, dy);
+    buttons[0] = buttonHeld || buttonPressed ? 0x80 : 0;
     buttonPressed = false;
 }
 

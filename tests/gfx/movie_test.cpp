@@ -15,7 +15,7 @@ namespace {
 
 const char* const kNoDecoder =
     "Failed to decomress a video file, make sure the Microsoft Video 1 codec is present on your system\n"
-    "See https://valimo.example.org/faq for details on this error.\n";
+    "See faq.html in the game's folder for details on this error.\n";
 
 uint16_t FrameColour(int k) { return Rgb555(2 + (k * 7 + 3) % 30, (k * 13 + 20) % 32, (k * 5 + 9) % 32); }
 

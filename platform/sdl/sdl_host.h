@@ -1,0 +1,39 @@
+// What the SDL host's window and its input devices share, and what tests of the
+// host look at. Only platform/sdl and its tests include this.
+#pragma once
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/sdl/screen_fit.h"
+
+// ---- the window (sdl_host.cpp) ----
+
+// The video drivers to try, in order: the one SDL_VIDEODRIVER names when it is
+// set, else every driver that shows a picture on a display (SDL's offscreen and
+// dummy drivers are for tests and checks, and only when asked for); Wayland only
+// where its socket can be found.
+std::vector<std::string> VideoDriversToTry(const char* requested, const std::vector<std::string>& available,
+                                           bool waylandReachable);
+// Alt with Return or keypad Enter, first press: the host's switch between full
+// screen and a window. The game never sees that key.
+bool IsAltEnter(const SDL_Event& event);
+
+SDL_Window* SdlWindow();
+SDL_Renderer* SdlRenderer();
+bool SdlWindowed();
+// The picture's area in window coordinates (the pointer is read against it).
+ScreenArea SdlPictureInWindow();
+// Width and height of the icon set on the window; 0 when there is none.
+int SdlIconWidth();
+int SdlIconHeight();
+// Leaves SDL's video; the next window starts afresh (for tests).
+void SdlCloseWindow();
+
+// ---- the input devices (sdl_devices.cpp) ----
+
+// The window was shown (it has the focus, as on the original system).
+void SdlInputShown();
+// The window went between full screen and a window: the pointer follows.
+void SdlPointerFollowWindow();

@@ -1,0 +1,154 @@
+// Where the picture goes on the screens people have, and how it is scaled there.
+#include "platform/sdl/screen_fit.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+namespace {
+
+std::vector<int> Area(const ScreenArea& a) { return {a.x, a.y, a.w, a.h}; }
+
+TEST(ScreenFit, WindowIsTheLargestWholeMultipleWhollyOnTheUsableArea) {
+    // Usable area, the window's frame, and the client area expected.
+    struct Case {
+        ScreenArea usable;
+        WindowFrame frame;
+        ScreenArea window;
+    };
+    const Case cases[] = {
+        {{0, 0, 640, 480}, {}, {0, 0, 640, 480}},
+        {{0, 0, 1366, 768}, {}, {363, 144, 640, 480}},
+        {{0, 0, 1920, 1080}, {}, {320, 60, 1280, 960}},
+        {{0, 0, 2560, 1440}, {}, {320, 0, 1920, 1440}},
+        // A title bar and borders count: 1440 rows leave no room for a third multiple.
+        {{0, 0, 2560, 1440}, {24, 2, 2, 2}, {640, 251, 1280, 960}},
+        {{0, 0, 1366, 768}, {24, 2, 2, 2}, {363, 155, 640, 480}},
+        // A panel above the usable area: the window stays below it.
+        {{0, 32, 1920, 1048}, {24, 2, 2, 2}, {320, 32 + 31 + 24, 1280, 960}},
+        // Nothing fits at all: still 640 x 480, its title bar on the screen.
+        {{0, 0, 640, 480}, {24, 2, 2, 2}, {2, 24, 640, 480}},
+        {{0, 0, 800, 500}, {30, 4, 4, 4}, {80, 30, 640, 480}},
+        // A second monitor to the right.
+        {{1920, 0, 1366, 768}, {}, {1920 + 363, 144, 640, 480}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Area(PlaceWindow(c.usable, c.frame)), Area(c.window))
+            << c.usable.w << "x" << c.usable.h << " frame top " << c.frame.top;
+}
+
+TEST(ScreenFit, FullScreenFillsTheLargest43AreaWithItsFactor) {
+    struct Case {
+        int outW, outH;
+        ScreenArea area;
+        int whole;
+        bool exact;
+    };
+    const Case cases[] = {
+        {640, 480, {0, 0, 640, 480}, 1, true},        {1366, 768, {171, 0, 1024, 768}, 2, false},
+        {1920, 1080, {240, 0, 1440, 1080}, 3, false}, {2560, 1440, {320, 0, 1920, 1440}, 3, true},
+        {1280, 1024, {0, 32, 1280, 960}, 2, true},    {3840, 2160, {480, 0, 2880, 2160}, 5, false},
+        {800, 600, {0, 0, 800, 600}, 2, false},
+    };
+    for (const Case& c : cases) {
+        const PictureScaling s = ScalePicture(c.outW, c.outH);
+        EXPECT_EQ(Area(s.area), Area(c.area)) << c.outW << "x" << c.outH;
+        EXPECT_EQ(std::pair(s.whole, s.exact), std::pair(c.whole, c.exact)) << c.outW << "x" << c.outH;
+    }
+}
+
+uint32_t Rgb(uint16_t p565) {
+    const int r = p565 >> 11, g = (p565 >> 5) & 63, b = p565 & 31;
+    return uint32_t((r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2));
+}
+
+// What sharp scaling is by definition: the picture enlarged `whole` times by
+// nearest pixel, held in memory, then sampled linearly at each output pixel's
+// centre.
+std::vector<uint32_t> NearestThenLinear(const std::vector<uint16_t>& src, int w, int h, int whole) {
+    const int bigW = 640 * whole, bigH = 480 * whole;
+    std::vector<uint32_t> big(size_t(bigW) * bigH);
+    for (int y = 0; y < bigH; y++)
+        for (int x = 0; x < bigW; x++) big[size_t(y) * bigW + x] = Rgb(src[size_t(y / whole) * 640 + x / whole]);
+    std::vector<uint32_t> out(size_t(w) * h);
+    for (int y = 0; y < h; y++) {
+        const double fy = std::clamp((y + 0.5) * bigH / h - 0.5, 0.0, double(bigH - 1));
+        const int y0 = int(fy), y1 = std::min(y0 + 1, bigH - 1);
+        for (int x = 0; x < w; x++) {
+            const double fx = std::clamp((x + 0.5) * bigW / w - 0.5, 0.0, double(bigW - 1));
+            const int x0 = int(fx), x1 = std::min(x0 + 1, bigW - 1);
+            uint32_t pixel = 0;
+            for (int shift : {16, 8, 0}) {
+                auto c = [&](int px, int py) { return double((big[size_t(py) * bigW + px] >> shift) & 255); };
+                const double top = c(x0, y0) + (c(x1, y0) - c(x0, y0)) * (fx - x0);
+                const double bottom = c(x0, y1) + (c(x1, y1) - c(x0, y1)) * (fx - x0);
+                pixel |= uint32_t(std::lround(top + (bottom - top) * (fy - y0))) << shift;
+            }
+            out[size_t(y) * w + x] = pixel;
+        }
+    }
+    return out;
+}
+
+int ChannelDistance(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift : {16, 8, 0}) worst = std::max(worst, std::abs(int((a >> shift) & 255) - int((b >> shift) & 255)));
+    return worst;
+}
+
+// Whole factors are plain nearest pixel; others match nearest-then-linear within
+// rounding, and their seams are one output pixel wide at most.
+TEST(ScreenFit, SharpScalingIsNearestUpThenLinearDown) {
+    std::mt19937 random(12);
+    std::vector<uint16_t> src(640 * 480);
+    for (auto& p : src) p = uint16_t(random());
+    SharpScaler scaler;
+    scaler.SetPixelMode(16);
+    const struct {
+        int w, h, whole, tolerance;
+    } sizes[] = {{640, 480, 1, 0},   {1280, 960, 2, 0}, {1920, 1440, 3, 0}, {1024, 768, 2, 1},
+                 {1440, 1080, 3, 1}, {933, 700, 2, 2},  {600, 450, 1, 2}};
+    for (const auto& s : sizes) {
+        const int pitch = s.w + 3;  // the texture's rows may be longer than the picture
+        std::vector<uint32_t> got(size_t(pitch) * s.h, 0xDEADBEEF);
+        scaler.Scale(src.data(), 640, got.data(), pitch, s.w, s.h);
+        const std::vector<uint32_t> want = NearestThenLinear(src, s.w, s.h, s.whole);
+        int worst = 0, wrong = 0;
+        for (int y = 0; y < s.h; y++)
+            for (int x = 0; x < s.w; x++) {
+                const int d = ChannelDistance(got[size_t(y) * pitch + x], want[size_t(y) * s.w + x]);
+                worst = std::max(worst, d);
+                wrong += d > s.tolerance;
+            }
+        EXPECT_EQ(wrong, 0) << s.w << "x" << s.h << ", worst channel distance " << worst;
+        EXPECT_EQ(got[size_t(pitch) - 1], 0xDEADBEEFu) << "wrote past the row";
+    }
+
+    // Two colours in blocks of 8: across each seam of a row at 1.6, one output
+    // pixel mixes them at most (plain linear scaling smears over two).
+    const uint16_t a = 0xF800, b = 0x001F;
+    for (int y = 0; y < 480; y++)
+        for (int x = 0; x < 640; x++) src[size_t(y) * 640 + x] = (x / 8 + y / 8) % 2 ? a : b;
+    std::vector<uint32_t> out(1024 * 768);
+    scaler.Scale(src.data(), 640, out.data(), 1024, 1024, 768);
+    int run = 0, longest = 0;
+    for (int x = 0; x < 1024; x++) {
+        const uint32_t p = out[size_t(100) * 1024 + x];
+        run = p != Rgb(a) && p != Rgb(b) ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    EXPECT_EQ(longest, 1);
+
+    // Each field widened to full range; in 5-5-5 the top bit is no colour.
+    scaler.SetPixelMode(15);
+    src.assign(640 * 480, 0xFC00);
+    src[1] = 0x4210;
+    scaler.Scale(src.data(), 640, out.data(), 1024, 1024, 768);
+    EXPECT_EQ(out[0], 0xFF0000u);
+    EXPECT_EQ(out[2], 0x848484u);
+}
+
+}  // namespace

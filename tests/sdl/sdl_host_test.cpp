@@ -1,0 +1,359 @@
+// The SDL host under SDL's dummy video driver (a 1024 x 768 display), driven by
+// events pushed as a desktop would send them, read through the game's own input
+// and window code.
+#include "platform/sdl/sdl_host.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/valimo.h"
+#include "gfx/display.h"
+#include "input/input.h"
+#include "platform/faults.h"
+#include "platform/host.h"
+#include "platform/sdl/sdl_present.h"
+#include "test_support.h"
+
+namespace {
+
+std::vector<std::pair<unsigned, WPARAM>> received;
+
+LRESULT Record(HWND, unsigned message, WPARAM wParam, LPARAM) {
+    received.emplace_back(message, wParam);
+    return 0;
+}
+
+SDL_Event Event(Uint32 type) {
+    SDL_Event e{};
+    e.type = type;
+    return e;
+}
+
+void Push(SDL_Event e) {
+    e.window.windowID = SDL_GetWindowID(SdlWindow());  // the same field in every window-bound event
+    ASSERT_EQ(SDL_PushEvent(&e), 1) << SDL_GetError();
+}
+
+void WindowEvent(SDL_WindowEventID what) {
+    SDL_Event e = Event(SDL_WINDOWEVENT);
+    e.window.event = Uint8(what);
+    Push(e);
+}
+
+void Key(SDL_Scancode key, bool down, Uint16 mod = KMOD_NONE, bool repeat = false) {
+    SDL_Event e = Event(down ? SDL_KEYDOWN : SDL_KEYUP);
+    e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat;
+    e.key.keysym.scancode = key;
+    e.key.keysym.mod = mod;
+    Push(e);
+}
+
+void AltEnter() {
+    Key(SDL_SCANCODE_LALT, true, KMOD_LALT);
+    Key(SDL_SCANCODE_RETURN, true, KMOD_LALT);
+    Key(SDL_SCANCODE_RETURN, false, KMOD_LALT);
+    Key(SDL_SCANCODE_LALT, false);
+}
+
+void Button(bool down) {
+    SDL_Event e = Event(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
+    e.button.button = SDL_BUTTON_LEFT;
+    Push(e);
+}
+
+void Motion(int x, int y, int xrel, int yrel) {
+    SDL_Event e = Event(SDL_MOUSEMOTION);
+    e.motion.x = x;
+    e.motion.y = y;
+    e.motion.xrel = xrel;
+    e.motion.yrel = yrel;
+    Push(e);
+}
+
+// The frame loop's message handling, then its input read.
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+void PumpAndRead() {
+    Pump();
+    ReadInput();
+}
+
+int KeysDown() {
+    return int(std::count_if(std::begin(keyState), std::end(keyState), [](uint8_t k) { return k; }));
+}
+
+class SdlHost : public testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        MakeScratchDirectory();
+    }
+    void TearDown() override {
+        ClearFaults();
+        SdlCloseWindow();
+    }
+    // As the game starts: the window, the input devices, then the window shown.
+    void Open(bool withInput = true) {
+        HWND window = CreateMainWindow("Valimo", 0, 0, 640, 480, Record);
+        ASSERT_TRUE(SdlWindow()) << SDL_GetError();
+        if (withInput) InitInput(window, nullptr);
+        ShowWindow(window, SW_SHOW);
+        Pump();
+        received.clear();
+    }
+};
+
+TEST_F(SdlHost, FocusCloseAndQuitBecomeWindowMessagesAndFullScreenLosesTheDisplay) {
+    Open();
+    EXPECT_EQ(SdlIconWidth(), 0) << "no icon.bmp, no icon";
+    InitDirectDraw(nullptr, 640, 480, 16);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    WindowEvent(SDL_WINDOWEVENT_CLOSE);
+    Push(Event(SDL_QUIT));
+    Pump();
+    const std::vector<std::pair<unsigned, WPARAM>> expected = {
+        {WM_ACTIVATE, 0}, {WM_ACTIVATE, 1}, {WM_CLOSE, 0}, {WM_QUIT, 0}};
+    EXPECT_EQ(received, expected);
+    EXPECT_EQ(backBuffer->IsLost(), DDERR_SURFACELOST);
+    backBuffer->Restore();
+    AltEnter();
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    Pump();
+    ASSERT_TRUE(SdlWindowed());
+    EXPECT_EQ(backBuffer->IsLost(), DD_OK) << "a window keeps its pictures";
+}
+
+TEST_F(SdlHost, HeldKeysAndTheButtonReadReleasedAfterFocusLoss) {
+    Open();
+    Key(SDL_SCANCODE_A, true);
+    Key(SDL_SCANCODE_LSHIFT, true, KMOD_LSHIFT);
+    Button(true);
+    PumpAndRead();
+    EXPECT_EQ(keyState[0x1E], 0x80);
+    EXPECT_EQ(keyState[DIK_LSHIFT], 0x80);
+    EXPECT_NE(mouseButton, 0);
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    PumpAndRead();
+    EXPECT_EQ(KeysDown(), 0);
+    EXPECT_EQ(mouseButton, 0);
+    // Back again, no release ever seen: nothing stuck down, and new presses count.
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    PumpAndRead();
+    EXPECT_EQ(KeysDown(), 0);
+    EXPECT_EQ(mouseButton, 0);
+    Key(SDL_SCANCODE_B, true);
+    PumpAndRead();
+    EXPECT_EQ(keyState[0x30], 0x80);
+    EXPECT_EQ(KeysDown(), 1);
+}
+
+TEST_F(SdlHost, AltEnterSwitchesToAFittedWindowAndNeverReachesTheKeyboardState) {
+    Open();
+    Key(SDL_SCANCODE_LALT, true, KMOD_LALT);
+    Key(SDL_SCANCODE_RETURN, true, KMOD_LALT);
+    PumpAndRead();
+    EXPECT_TRUE(SdlWindowed());
+    EXPECT_EQ(keyState[DIK_LMENU], 0x80);
+    EXPECT_EQ(keyState[DIK_RETURN], 0) << "not even as a press between two reads";
+    Key(SDL_SCANCODE_RETURN, true, KMOD_LALT, true);  // held, it repeats
+    PumpAndRead();
+    EXPECT_TRUE(SdlWindowed()) << "a repeat switched back";
+    EXPECT_EQ(keyState[DIK_RETURN], 0);
+    Key(SDL_SCANCODE_RETURN, false, KMOD_LALT);
+    Key(SDL_SCANCODE_LALT, false);
+    PumpAndRead();
+    EXPECT_EQ(KeysDown(), 0);
+    int w, h, x, y;
+    SDL_GetWindowSize(SdlWindow(), &w, &h);
+    SDL_GetWindowPosition(SdlWindow(), &x, &y);
+    EXPECT_EQ(std::vector<int>({w, h, x, y}), std::vector<int>({640, 480, 192, 144}));
+
+    // Return alone, held or tapped between two reads, and Alt+Tab are the game's.
+    Key(SDL_SCANCODE_RETURN, true);
+    PumpAndRead();
+    EXPECT_EQ(keyState[DIK_RETURN], 0x80);
+    Key(SDL_SCANCODE_RETURN, false);
+    Key(SDL_SCANCODE_RETURN, true);
+    Key(SDL_SCANCODE_RETURN, false);
+    PumpAndRead();
+    EXPECT_EQ(keyState[DIK_RETURN], 0x80);
+    Key(SDL_SCANCODE_LALT, true, KMOD_LALT);
+    Key(SDL_SCANCODE_TAB, true, KMOD_LALT);
+    PumpAndRead();
+    EXPECT_EQ(keyState[DIK_LMENU] & keyState[DIK_TAB], 0x80);
+    EXPECT_TRUE(SdlWindowed());
+    // With Alt still held, keypad Enter switches back, hidden as well.
+    Key(SDL_SCANCODE_KP_ENTER, true, KMOD_LALT);
+    PumpAndRead();
+    EXPECT_FALSE(SdlWindowed());
+    EXPECT_EQ(keyState[0x9C], 0);
+}
+
+TEST_F(SdlHost, PointerMovesInPicturePixelsAndInAWindowGoesWhereTheDesktopPointerIs) {
+    Open();
+    EXPECT_TRUE(SDL_GetRelativeMouseMode()) << "full screen: the mouse is the game's";
+    ReadInput();
+    ReadInput();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(320, 240)) << "the first reads place it in the middle";
+    // Full screen: the mouse's own counts, at 1.6 as at any scale.
+    Motion(0, 0, 7, -3);
+    Motion(0, 0, 5, 1);
+    PumpAndRead();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(332, 238));
+
+    AltEnter();
+    PumpAndRead();
+    EXPECT_FALSE(SDL_GetRelativeMouseMode()) << "a window lets the desktop pointer go";
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(332, 238)) << "no jump before the desktop pointer is seen";
+    Motion(100, 50, 0, 0);  // it enters the 640 x 480 window here
+    PumpAndRead();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(100, 50));
+    SDL_SetWindowSize(SdlWindow(), 1280, 960);  // twice the size: still picture pixels
+    Motion(201, 101, 0, 0);
+    PumpAndRead();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(100, 50));
+    Motion(-40, 2000, 0, 0);  // dragged out of the window
+    PumpAndRead();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(0, 480));
+
+    AltEnter();
+    Pump();
+    Motion(5, 5, -10, -10);
+    PumpAndRead();
+    EXPECT_TRUE(SDL_GetRelativeMouseMode());
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(0, 470));
+}
+
+TEST_F(SdlHost, RefusedFullScreenFallsBackToAFittedWindowWithOneLine) {
+    // The icon comes from icon.bmp of the start directory.
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormat(0, 64, 48, 32, SDL_PIXELFORMAT_ARGB8888);
+    SDL_FillRect(icon, nullptr, 0x80C08040);
+    ASSERT_EQ(SDL_SaveBMP(icon, "icon.bmp"), 0);
+    SDL_FreeSurface(icon);
+    InjectFault("SDL_SetWindowFullscreen", 1);
+    testing::internal::CaptureStderr();
+    Open();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::pair(SdlIconWidth(), SdlIconHeight()), std::pair(64, 48));
+    EXPECT_TRUE(SdlWindowed());
+    EXPECT_FALSE(SDL_GetRelativeMouseMode());
+    int w, h;
+    SDL_GetWindowSize(SdlWindow(), &w, &h);
+    EXPECT_EQ(std::pair(w, h), std::pair(640, 480));
+    EXPECT_EQ(said.rfind("valimo: full screen was refused", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    // Refused again on Alt+Enter: still a window; the next one works.
+    InjectFault("SDL_SetWindowFullscreen", 1);
+    AltEnter();
+    Pump();
+    EXPECT_TRUE(SdlWindowed());
+    AltEnter();
+    Pump();
+    EXPECT_FALSE(SdlWindowed());
+}
+
+struct Shown {
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    uint32_t At(int x, int y) const { return pixels[size_t(y) * size_t(w) + size_t(x)] & 0xFFFFFF; }
+    // Pixels of row y that are neither the red nor the blue of HalvesFrame.
+    int Mixed(int y) const {
+        int n = 0;
+        for (int x = 0; x < w; x++) n += At(x, y) != 0xFF0000 && At(x, y) != 0x0000FF;
+        return n;
+    }
+};
+
+Shown ShowFrame(const std::vector<uint16_t>& frame) {
+    HostPresent(frame.data(), 640, 640, 480, 16);
+    Shown s;
+    SDL_GetRendererOutputSize(SdlRenderer(), &s.w, &s.h);
+    s.pixels.resize(size_t(s.w) * size_t(s.h));
+    EXPECT_EQ(SDL_RenderReadPixels(SdlRenderer(), nullptr, SDL_PIXELFORMAT_RGB888, s.pixels.data(), s.w * 4), 0);
+    return s;
+}
+
+// Red on the left half, blue on the right.
+std::vector<uint16_t> HalvesFrame() {
+    std::vector<uint16_t> frame(640 * 480);
+    for (size_t i = 0; i < frame.size(); i++) frame[i] = i % 640 < 320 ? 0xF800 : 0x001F;
+    return frame;
+}
+
+TEST_F(SdlHost, PictureFillsTheLargest43AreaSharplyWithBlackAround) {
+    Open(false);
+    EXPECT_EQ(PresenterPath(), PRESENT_ON_PROCESSOR) << "the dummy driver renders in software";
+    Shown s = ShowFrame(HalvesFrame());  // full screen: all 1024 x 768 of it, 1.6 times
+    ASSERT_EQ(std::pair(s.w, s.h), std::pair(1024, 768));
+    for (int y : {0, 767}) {
+        EXPECT_LE(s.Mixed(y), 1) << "one pixel at most mixes the halves";
+        EXPECT_EQ(std::vector<uint32_t>({s.At(0, y), s.At(510, y), s.At(513, y), s.At(1023, y)}),
+                  std::vector<uint32_t>({0xFF0000, 0xFF0000, 0x0000FF, 0x0000FF}));
+    }
+    AltEnter();
+    Pump();
+    SDL_SetWindowSize(SdlWindow(), 1000, 600);  // a wide window: 4:3 in the middle
+    s = ShowFrame(HalvesFrame());
+    ASSERT_EQ(s.w, 1000);
+    EXPECT_EQ(std::vector<uint32_t>({s.At(99, 599), s.At(100, 599), s.At(899, 599), s.At(900, 599)}),
+              std::vector<uint32_t>({0, 0xFF0000, 0x0000FF, 0}));
+}
+
+TEST_F(SdlHost, NoTargetTextureFallsBackToNearestWithOneLine) {
+    Open(false);
+    PresenterForcePath(PRESENT_ON_CARD);
+    InjectFault("SDL_CreateTexture(target)", 1);
+    testing::internal::CaptureStderr();
+    const Shown s = ShowFrame(HalvesFrame());
+    ShowFrame(HalvesFrame());
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.rfind("valimo: the renderer cannot make a target texture", 0), 0u) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "one line, not one per frame";
+    EXPECT_EQ(PresenterPath(), PRESENT_NEAREST);
+    EXPECT_EQ(s.Mixed(767), 0) << "the whole picture by nearest pixel";
+    EXPECT_EQ(std::pair(s.At(0, 767), s.At(1023, 767)), std::pair(0xFF0000u, 0x0000FFu));
+}
+
+// Nearest pixel into a whole-factor target and linear down, as a graphics card
+// does it, gives the picture our own scaler gives.
+TEST_F(SdlHost, CardPathDrawsWhatTheProcessorPathDraws) {
+    Open(false);
+    std::vector<uint16_t> frame(640 * 480);
+    uint32_t seed = 1;
+    for (auto& p : frame) p = uint16_t((seed = seed * 1103515245 + 12345) >> 8);
+    AltEnter();
+    Pump();
+    for (const auto& [w, h] : {std::pair{1366, 768}, std::pair{1920, 1080}}) {
+        SDL_SetWindowSize(SdlWindow(), w, h);
+        PresenterForcePath(PRESENT_ON_PROCESSOR);
+        const Shown processor = ShowFrame(frame);
+        PresenterForcePath(PRESENT_ON_CARD);
+        const Shown card = ShowFrame(frame);
+        int worst = 0;
+        for (size_t i = 0; i < card.pixels.size(); i++)
+            for (int shift : {16, 8, 0})
+                worst = std::max(
+                    worst, std::abs(int((card.pixels[i] >> shift) & 255) - int((processor.pixels[i] >> shift) & 255)));
+        // SDL places its samples in coarser fixed point: on noise that is a few steps.
+        EXPECT_LE(worst, 8) << w << "x" << h;
+    }
+}
+
+TEST(VideoDrivers, OffscreenAndDummyOnlyWhenAsked) {
+    const std::vector<std::string> all = {"x11", "wayland", "KMSDRM", "offscreen", "dummy", "evdev"};
+    EXPECT_EQ(VideoDriversToTry(nullptr, all, true), (std::vector<std::string>{"x11", "wayland", "KMSDRM"}));
+    EXPECT_EQ(VideoDriversToTry("", all, false), (std::vector<std::string>{"x11", "KMSDRM"}));
+    EXPECT_EQ(VideoDriversToTry("dummy", all, false), (std::vector<std::string>{"dummy"}));
+}
+
+}  // namespace
