@@ -32,7 +32,9 @@ bool buttonHeld = false, buttonPressed = false;
 bool mouseAcquired = false;
 int placed = 0;  // reads done of the two that place the pointer
 int32_t pointerX = 0, pointerY = 0;
-int32_t motionX = 0, motionY = 0;  // full screen: motion since the last read
+// Full screen: motion since the last read, in screen pixels times the picture's
+// size, so that what is left below a picture pixel carries to the next read.
+int64_t motionX = 0, motionY = 0;
 bool hasTarget = false;            // window: where the desktop pointer was last seen over it
 int32_t targetX = 0, targetY = 0;
 SDL_AudioDeviceID audioDevice = 0;
@@ -82,8 +84,8 @@ int WatchEvent(void*, SDL_Event* event) {
         if (SdlWindowed()) {
             SeeDesktopPointer(event->motion.x, event->motion.y);
         } else {
-            motionX += event->motion.xrel;
-            motionY += event->motion.yrel;
+            motionX += int64_t(event->motion.xrel) * PICTURE_WIDTH;
+            motionY += int64_t(event->motion.yrel) * PICTURE_HEIGHT;
         }
         break;
     case SDL_MOUSEBUTTONDOWN:
@@ -119,6 +121,7 @@ void FollowWindow() {
 // The motion of this read: the placing reads first, then the mode's own.
 void NextMotion(int32_t* dx, int32_t* dy) {
     int64_t x = 0, y = 0;
+    bool fullScreenRead = false;
     if (placed == 0) {
         x = y = -(int64_t(1) << 20);
         placed = 1;
@@ -133,10 +136,17 @@ void NextMotion(int32_t* dx, int32_t* dy) {
             y = targetY - pointerY;
         }
     } else {
-        x = motionX;
-        y = motionY;
+        // In picture pixels, so the game's pointer crosses the screen with the
+        // hand that the desktop's takes, at every scale.
+        const ScreenArea a = SdlPictureInWindow();
+        const int64_t w = a.w > 0 ? a.w : PICTURE_WIDTH, h = a.h > 0 ? a.h : PICTURE_HEIGHT;
+        x = motionX / w;
+        y = motionY / h;
+        motionX -= x * w;
+        motionY -= y * h;
+        fullScreenRead = true;
     }
-    motionX = motionY = 0;
+    if (!fullScreenRead) motionX = motionY = 0;
     *dx = int32_t(x);
     *dy = int32_t(y);
     pointerX = Clamp(int64_t(pointerX) + x, PICTURE_WIDTH);

@@ -205,16 +205,23 @@ TEST_F(SdlHost, PointerMovesInPicturePixelsAndInAWindowGoesWhereTheDesktopPointe
     ReadInput();
     ReadInput();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(320, 240)) << "the first reads place it in the middle";
-    // Full screen: the mouse's own counts, at 1.6 as at any scale.
-    Motion(0, 0, 7, -3);
-    Motion(0, 0, 5, 1);
+    // Full screen at 1.6: screen pixels become picture pixels, and what is left
+    // below a picture pixel carries over to the next read.
+    Motion(0, 0, 8, -3);
+    Motion(0, 0, 8, -5);
     PumpAndRead();
-    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(332, 238));
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(330, 235));
+    Motion(0, 0, 1, 1);
+    PumpAndRead();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(330, 235));
+    Motion(0, 0, 1, 2);
+    PumpAndRead();
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(331, 236));
 
     AltEnter();
     PumpAndRead();
     EXPECT_FALSE(SDL_GetRelativeMouseMode()) << "a window lets the desktop pointer go";
-    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(332, 238)) << "no jump before the desktop pointer is seen";
+    EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(331, 236)) << "no jump before the desktop pointer is seen";
     Motion(100, 50, 0, 0);  // it enters the 640 x 480 window here
     PumpAndRead();
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(100, 50));
@@ -228,7 +235,7 @@ TEST_F(SdlHost, PointerMovesInPicturePixelsAndInAWindowGoesWhereTheDesktopPointe
 
     AltEnter();
     Pump();
-    Motion(5, 5, -10, -10);
+    Motion(5, 5, -16, -16);
     PumpAndRead();
     EXPECT_TRUE(SDL_GetRelativeMouseMode());
     EXPECT_EQ(std::pair(mouseX, mouseY), std::pair(0, 470));
