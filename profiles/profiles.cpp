@@ -131,9 +131,17 @@ void SaveProfiles() {
                       profiles[i].timeMinor);
         content += line;
     }
-    if (!SaveFileWhole(kProfileFile, content)) {
+    switch (SaveFileWhole(kProfileFile, content)) {
+    case SAVE_FAILED:
         WriteLog("Failed to save profiles\n");
         quitRequested = true;
+        break;
+    case SAVE_NOT_SYNCED:
+        // The new file is in place; only its folder's entry may still be in the cache.
+        WriteLog("prefs.dat is saved, but its folder could not be synced to disk\n");
+        break;
+    case SAVE_DONE:
+        break;
     }
 }
 
