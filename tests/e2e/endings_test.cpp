@@ -15,6 +15,7 @@
 #include "platform/headless/headless.h"
 #include "profiles/profiles.h"
 #include "puzzle/level.h"
+#include "puzzle/status.h"
 #include "test_support.h"
 
 namespace {
@@ -122,6 +123,26 @@ TEST(Endings, EightBitDisplaySkipsTheMovies) {
     Click(275, 272);
     EXPECT_EQ(GameState, GS_CLOSING);
     ExpectLinesInOrder(ReadLog(), {"Loading intro.avi\n", kNoDecoder, "Loading outro.avi\n", kNoDecoder});
+}
+
+// A player whose file says level 2147483647 plays on at the top of the range: the
+// list, the level panel and the congratulation all show 99999.
+TEST(Endings, APlayerAtTheTopOfTheLevelRangePlaysOn) {
+    PrepareGame("PLAYERS 2\nanna 2147483647 0 0\nbruno -2147483648 0 0\n");
+    ToSelection();
+    EXPECT_EQ(profiles[0].level, MAX_PLAYER_LEVEL);
+    EXPECT_EQ(profiles[1].level, 0);
+    Click(416, 327);  // "Continue..."
+    ASSERT_EQ(GameState, GS_MAIN_MENU);
+    MoveTo(320, 163, true);  // "Play"
+    MoveTo(320, 163, false);
+    ASSERT_EQ(GameState, GS_NEW_LEVEL);
+    Click(320, 272);  // "Continue"
+    ASSERT_EQ(GameState, GS_PLAYING);
+    EXPECT_EQ(levelShown, 99999);
+    EXPECT_GT(gameLevel.itemCount, 0);  // no file has that number: the first of the list
+    ExpectLinesInOrder(ReadLog(), {"prefs.dat: player anna is at level 2147483647, read as 99998\n",
+                                   "prefs.dat: player bruno is at level -2147483648, read as 0\n"});
 }
 
 // With no player marked as current, "Continue" in the new-level window loads
