@@ -94,11 +94,38 @@ TEST(LevelList, KeepsTheFirst256FilesAndSaysHowManyWereLeftOut) {
     const std::string longName = std::string(60, 'x') + ".lev";  // 64 characters
     WriteLevel(longName, 1000, {});
     LoadLevelList();
-    EXPECT_EQ(ReadLog(), std::string(kHeaderLine) + "Level file name longer than 63 characters, not listed: " +
-                             longName + "\nMore than 256 level files: 4 left out\n256 level(s) found ]\n");
+    // The opening text and the count stay one line; our lines about the rest follow it.
+    EXPECT_EQ(ReadLog(), std::string(kHeaderLine) + "256 level(s) found ]\n" +
+                             "Level file name longer than 63 characters, not listed: " + longName +
+                             "\nMore than 256 level files: 4 left out\n");
     ASSERT_EQ(levelList.count, 256);
     EXPECT_STREQ(levelList.entries[255].fileName, "255.lev");
     EXPECT_EQ(levelList.entries[255].levelNumber, 255);
+}
+
+TEST(LevelList, ManyLongNamesAreCountedAfterTheLineAndNoneListedEndsTheProgram) {
+    MakeScratchDirectory();
+    for (int i = 0; i < 12; i++) WriteLevel(std::string(60, char('a' + i)) + ".lev", i, {});
+    const std::string firstLong = "Level file name longer than 63 characters, not listed: ";
+    EXPECT_EXIT(LoadLevelList(), testing::ExitedWithCode(0), "");
+    const std::string log = ReadLog();
+    EXPECT_EQ(log.rfind(std::string(kHeaderLine) + "0 level(s) found ]\n" + firstLong, 0), 0u) << log;
+    // Eight long names are named, the rest counted, and then the end.
+    size_t named = 0;
+    for (size_t at = log.find(firstLong); at != std::string::npos; at = log.find(firstLong, at + 1)) named++;
+    EXPECT_EQ(named, 8u);
+    EXPECT_NE(log.find("\n4 more level file names longer than 63 characters, not listed\n"
+                       "System Error Occured at ERROR: No level files (.lev) were found in the 'levels' directory\n"),
+              std::string::npos)
+        << log;
+
+    // One short name among them: a list of one, and the lines after it.
+    MakeScratchDirectory();
+    WriteLevel(std::string(70, 'x') + ".lev", 1, {});
+    WriteLevel("short.lev", 2, {});
+    LoadLevelList();
+    EXPECT_EQ(ReadLog(), std::string(kHeaderLine) + "1 level(s) found ]\n" + firstLong + std::string(70, 'x') +
+                             ".lev\n");
 }
 
 class LevelLoading : public testing::Test {
