@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "app/valimo.h"
@@ -72,20 +71,6 @@ TEST(Movie, OpensWithItsSizeAndFrameCount) {
     CloseMovie();
     EXPECT_EQ(movieSprite, nullptr);
     EXPECT_EQ(movieFrameCount, 0);
-}
-
-// A movie that ends on held frames (empty chunks) lasts its stream's length, the
-// last picture standing until the end.
-TEST(Movie, HeldFramesAtTheEndCountAndShowTheLastPicture) {
-    StartMovies(16);
-    ASSERT_TRUE(WriteTestAvi("outro.avi", 8, 4, NumberedFrames(8, 4, 3), "msvideo1", 10, {}, 1, 30));
-    OpenMovie("outro.avi");
-    ASSERT_EQ(movieFrameCount, 30);
-    for (int k = 0; k < 30; k++) {
-        DrawMovieFrame565(k);
-        ASSERT_EQ(SpritePixel(7, 3), As565(FrameColour(std::min(k, 2)))) << k;
-    }
-    CloseMovie();
 }
 
 TEST(Movie, MissingFileLogsBothLinesAndEndsTheProgram) {
