@@ -301,7 +301,7 @@ deleteId:
             // Without a current player there is no level to load.
             if (player >= 0 && player < profileCount) {
                 LoadLevel(profiles[player].level);
-                levelShown = profiles[player].level + 1;
+                levelShown = ShownLevel(profiles[player].level);
                 GameState = GS_PLAYING;
             }
         }

@@ -89,9 +89,9 @@ void OpenMovie(const char* fileName) {
     movieBits = static_cast<uint8_t*>(bits);
 
     movieFrames = AVIStreamGetFrameOpen(movieStream, nullptr);
-    // Without a decoder, or on a display with no frame drawer, nothing can be shown:
-    // the frame count stays 0 and the movie is over at once.
-    if (!movieFrames || !movieFrameDrawer) {
+    // Without a decoder nothing can be shown: the frame count stays 0 and the movie
+    // is over at once.
+    if (!movieFrames) {
         WriteLog(
             "Failed to decomress a video file, make sure the Microsoft Video 1 codec is present on your system\n"
             "See faq.html in the game's folder for details on this error.\n");
@@ -102,6 +102,11 @@ void OpenMovie(const char* fileName) {
     WriteLog(line);
     movieSprite = CreateSprite(movieWidth, movieHeight, 0, DDSCAPS_VIDEOMEMORY);
     if (!movieBits) WriteLog("videodata is not valid\n");
+    // An 8-bit display has no frame drawer: the movie decodes but is over at once.
+    if (!movieFrameDrawer) {
+        WriteLog("No movie frames can be drawn on an 8-bit display; the movie is skipped\n");
+        return;
+    }
     if (movieSprite) movieFrameCount = frameCount > 0 ? frameCount : 0;
 }
 

@@ -24,14 +24,22 @@ const PointerCut kPointers[] = {
     {&pointerHandDown, 80, 0, 16, 16}, {&pointerTextBar, 69, 33, 5, 12},
 };
 
-// The loader cannot tell a missing or short file from a picture, so look first:
-// a skin drawn from nothing would put garbage in every dialog.
+// A bitmap of another bit count goes to the loader whatever its size, which ends
+// the program as it does for every picture. A missing, short or wrongly sized
+// 16-bit skin is the skin's own failure: a skin drawn from nothing would put
+// garbage in every dialog.
 bool LoadSkinBitmap() {
     bool whole = false;
     if (FILE* file = std::fopen("gui.bmp", "rb")) {
-        whole = std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) >= 54L + kSkinWidth * kSkinHeight * 2;
+        unsigned char header[30] = {};
+        const bool otherDepth = std::fread(header, 1, sizeof header, file) == sizeof header && header[0] == 'B' &&
+                                header[1] == 'M' && (header[28] | header[29] << 8) != 16;
+        whole = otherDepth ||
+                (std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) >= 54L + kSkinWidth * kSkinHeight * 2);
         std::fclose(file);
     }
+    // Nothing of an earlier picture may pass for the skin.
+    FreeBitmapFile();
     if (whole) LoadBitmapFile("gui.bmp");
     if (!whole || loadedBitmap.width != kSkinWidth || loadedBitmap.height != kSkinHeight ||
         loadedBitmap.pixels.size() < size_t(kSkinWidth) * kSkinHeight) {

@@ -88,20 +88,26 @@ void CloseStream(AviStream* stream) {
     delete stream;
 }
 
+// The stream's stated length: frames the file stores as empty chunks (the previous
+// picture held) count, and the index, which leaves them out, does not decide. Only a
+// length the file cannot hold (more frames than chunk headers fit in it) is damage;
+// then the index says how many, or else the file's size.
 LONG CountFrames(AviStream* stream) {
     const AVStream* video = stream->video;
     int64_t count = video->nb_frames > 0 ? video->nb_frames : video->duration;
-    // A damaged header may claim any length: believe the index, or the file's size.
-    const int entries = avformat_index_get_entries_count(video);
-    if (entries > 0) {
-        const AVIndexEntry* last = avformat_index_get_entry(const_cast<AVStream*>(video), entries - 1);
-        int64_t indexed = entries;
-        if (last && last->timestamp >= stream->firstTimestamp)
-            indexed = std::min<int64_t>(last->timestamp - stream->firstTimestamp, kMaxFrames) + 1;
-        if (count <= 0 || count > indexed) count = indexed;
-    }
     const int64_t fileSize = stream->format->pb ? avio_size(stream->format->pb) : -1;
-    if (fileSize > 0) count = std::min(count, fileSize / kMinFrameBytes);
+    const int64_t possible = fileSize > 0 ? fileSize / kMinFrameBytes : kMaxFrames;
+    if (count <= 0 || count > possible) {
+        const int entries = avformat_index_get_entries_count(video);
+        if (entries > 0) {
+            const AVIndexEntry* last = avformat_index_get_entry(const_cast<AVStream*>(video), entries - 1);
+            int64_t indexed = entries;
+            if (last && last->timestamp >= stream->firstTimestamp)
+                indexed = std::min<int64_t>(last->timestamp - stream->firstTimestamp, kMaxFrames) + 1;
+            count = indexed;
+        }
+        count = std::min(count, possible);
+    }
     return LONG(std::clamp<int64_t>(count, 0, kMaxFrames));
 }
 

@@ -40,6 +40,8 @@ inline unsigned LOWORD(WPARAM w) { return unsigned(w & 0xFFFF); }
 
 // Registers the window class and creates the one top-level window, not yet visible.
 HWND CreateMainWindow(const char* title, int x, int y, int width, int height, WNDPROC proc);
+// The window's rectangle on the screen, as it was created.
+bool GetWindowRect(HWND window, RECT* rect);
 // Shows the window; as on the original system, showing it activates it.
 bool ShowWindow(HWND window, int command);
 int GetSystemMetrics(int index);

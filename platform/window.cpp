@@ -13,6 +13,7 @@
 
 struct PlatformWindow {
     WNDPROC proc;
+    RECT rect;
 };
 
 namespace {
@@ -26,9 +27,16 @@ int cursorCount = 0;
 
 HWND CreateMainWindow(const char* title, int x, int y, int width, int height, WNDPROC proc) {
     theWindow.proc = proc;
+    theWindow.rect = RECT{x, y, x + width, y + height};
     windowCreated = true;
     HostCreateWindow(title, width, height);
     return &theWindow;
+}
+
+bool GetWindowRect(HWND window, RECT* rect) {
+    if (!window || !rect) return false;
+    *rect = window->rect;
+    return true;
 }
 
 bool ShowWindow(HWND window, int command) {

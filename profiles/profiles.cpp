@@ -5,10 +5,8 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <cerrno>
-#include <climits>
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -35,38 +33,113 @@ constexpr int kRowTop = 169;
 constexpr int kRowHeight = 17;
 constexpr int kSmileySprite = 21;
 
-// Whitespace-separated words of the file, as the formatted reader would see them.
+// A word of a sane file is short; the rest of a monster one is skipped, not stored.
+constexpr size_t kKeptWordLength = 64;
+// What a log line quotes of a damaged record.
+constexpr size_t kQuotedLength = 80;
+
+struct FileWord {
+    std::string text;  // at most kKeptWordLength bytes
+    int line = 0;      // the line it begins on, counted from 1
+    bool cut = false;  // the word was longer than what was kept
+};
+
+// Whitespace-separated words of the file, as the formatted reader would see them,
+// with their lines, so that a damaged record can be passed over.
 class WordReader {
 public:
     explicit WordReader(FILE* file) : file_(file) {}
 
-    bool Word(std::string* word) {
-        word->clear();
-        int c;
-        while ((c = std::fgetc(file_)) != EOF && std::isspace(c)) {
+    bool Next(FileWord* word) {
+        if (held_) {
+            held_ = false;
+            *word = heldWord_;
+            return true;
         }
-        // A word of a sane file is short; the rest of a monster one is skipped, not stored.
+        word->text.clear();
+        word->cut = false;
+        int c;
+        while ((c = std::fgetc(file_)) != EOF && std::isspace(c)) CountLine(c);
+        word->line = line_;
         while (c != EOF && !std::isspace(c)) {
-            if (word->size() < 64) word->push_back(char(c));
+            if (word->text.size() < kKeptWordLength) word->text.push_back(char(c));
+            else word->cut = true;
             c = std::fgetc(file_);
         }
-        return !word->empty();
+        lineEnded_ = c == '\n' || c == EOF;
+        CountLine(c);
+        return !word->text.empty();
     }
 
-    bool Number(int* value) {
-        std::string word;
-        if (!Word(&word)) return false;
-        char* end = nullptr;
-        errno = 0;
-        const long n = std::strtol(word.c_str(), &end, 10);
-        if (errno != 0 || *end != 0 || n < INT_MIN || n > INT_MAX) return false;
-        *value = int(n);
-        return true;
+    // The word just read is read again by the next Next.
+    void Unread(const FileWord& word) {
+        held_ = true;
+        heldWord_ = word;
+    }
+
+    // The rest of the line the last word ended on, appended to `text` as far as it is quoted.
+    void SkipRestOfLine(std::string* text) {
+        if (held_ || lineEnded_) return;
+        int c;
+        // The blank that ended the last word was taken with it.
+        bool first = true;
+        while ((c = std::fgetc(file_)) != EOF && c != '\n') {
+            if (first) text->push_back(' ');
+            first = false;
+            if (text->size() <= kQuotedLength) text->push_back(char(c));
+        }
+        CountLine(c);
+        lineEnded_ = true;
     }
 
 private:
+    void CountLine(int c) {
+        if (c == '\n') line_++;
+    }
+
     FILE* file_;
+    int line_ = 1;
+    bool lineEnded_ = true;
+    bool held_ = false;
+    FileWord heldWord_;
 };
+
+// A decimal int and nothing else: an optional sign, then digits.
+bool ReadInt(const FileWord& word, int* value) {
+    if (word.cut || word.text.empty()) return false;
+    const char* first = word.text.data();
+    const char* last = first + word.text.size();
+    if (*first == '+' && last - first > 1 && first[1] != '-') first++;
+    int read = 0;
+    const auto [end, error] = std::from_chars(first, last, read, 10);
+    if (error != std::errc() || end != last) return false;
+    *value = read;
+    return true;
+}
+
+// Levels the game can show (as level + 1) and raise; a level read from outside
+// that range is held to it.
+void HoldLevelInRange(PlayerProfile* record) {
+    const int held = record->level < 0 ? 0 : record->level > MAX_PLAYER_LEVEL ? MAX_PLAYER_LEVEL : record->level;
+    if (held == record->level) return;
+    char line[PLAYER_NAME_SIZE + 96];
+    std::snprintf(line, sizeof line, "prefs.dat: player %s is at level %d, read as %d\n", record->name, record->level,
+                  held);
+    WriteLog(line);
+    record->level = held;
+}
+
+// A damaged record, as one line of the log: control bytes would cut or split it.
+void LogSkippedRecord(const std::string& text) {
+    std::string line = "prefs.dat: a damaged player record is left out: ";
+    for (size_t i = 0; i < text.size() && i < kQuotedLength; i++) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        line.push_back(c < 32 || c == 127 ? '?' : char(c));
+    }
+    if (text.size() > kQuotedLength) line += "...";
+    line += "\n";
+    WriteLog(line.c_str());
+}
 
 // One word of at most PLAYER_ID_MAX_LENGTH characters: blanks and NULs dropped
 // (either would cut or split the id when it is read back), the tail cut.
@@ -96,27 +169,56 @@ void LoadProfiles() {
         return;
     }
     WordReader reader(file);
-    std::string word;
+    FileWord word;
     int announced = profileCount;
-    if (reader.Word(&word) && word == "PLAYERS") reader.Number(&announced);
+    if (reader.Next(&word) && word.text == "PLAYERS" && reader.Next(&word)) ReadInt(word, &announced);
     if (announced < 0) announced = 0;
     if (announced > MAX_PLAYERS) announced = MAX_PLAYERS;
 
-    // Only whole records count: a short file never yields a profile of leftovers.
-    int read = 0;
-    for (int n = 0; n < announced; n++) {
+    // Only whole records count, and a damaged one costs itself alone: the records
+    // after it are read, so the next save does not drop them. A file of nothing but
+    // damage is not read to its end.
+    int kept = 0, skipped = 0;
+    while (kept < announced && skipped < MAX_PLAYERS) {
+        FileWord name;
+        if (!reader.Next(&name)) break;
         PlayerProfile record{};
-        if (!reader.Word(&word)) break;
-        StoreId(record.name, word.data(), word.size());
-        if (!reader.Number(&record.level) || !reader.Number(&record.timeMajor) || !reader.Number(&record.timeMinor))
-            break;
+        StoreId(record.name, name.text.data(), name.text.size());
+        std::string quoted = name.text;
+        int* const fields[] = {&record.level, &record.timeMajor, &record.timeMinor};
+        bool whole = true;
+        for (int* field : fields) {
+            FileWord number;
+            if (!reader.Next(&number)) {
+                whole = false;
+                break;
+            }
+            const bool read = ReadInt(number, field);
+            // A record cut short: a word on a later line that is no number begins the next one.
+            if (!read && number.line != name.line) {
+                reader.Unread(number);
+                whole = false;
+                break;
+            }
+            quoted += " " + number.text;
+            if (!read) {
+                reader.SkipRestOfLine(&quoted);
+                whole = false;
+                break;
+            }
+        }
         // An id of NULs only would be written as nothing and shift every later field.
-        if (record.name[0] == 0) continue;
+        if (!whole || record.name[0] == 0) {
+            LogSkippedRecord(quoted);
+            skipped++;
+            continue;
+        }
+        HoldLevelInRange(&record);
         record.keep = true;
         record.selected = false;
-        profiles[read++] = record;
+        profiles[kept++] = record;
     }
-    profileCount = read;
+    profileCount = kept;
     stateAfterIntro = profileCount == 0 ? GS_WELCOME : GS_SELECT_PLAYER;
     profiles[0].selected = true;
     std::fclose(file);
@@ -131,9 +233,17 @@ void SaveProfiles() {
                       profiles[i].timeMinor);
         content += line;
     }
-    if (!SaveFileWhole(kProfileFile, content)) {
+    switch (SaveFileWhole(kProfileFile, content)) {
+    case SAVE_FAILED:
         WriteLog("Failed to save profiles\n");
         quitRequested = true;
+        break;
+    case SAVE_NOT_SYNCED:
+        // The new file is in place; only its folder's entry may still be in the cache.
+        WriteLog("prefs.dat is saved, but its folder could not be synced to disk\n");
+        break;
+    case SAVE_DONE:
+        break;
     }
 }
 
@@ -160,7 +270,7 @@ void DrawPlayerList() {
         } else {
             PrintText(profiles[i].name, 185, y);
             char line[48];
-            std::snprintf(line, sizeof line, "%d / (%d:%d)", profiles[i].level + 1, profiles[i].timeMajor,
+            std::snprintf(line, sizeof line, "%d / (%d:%d)", ShownLevel(profiles[i].level), profiles[i].timeMajor,
                           profiles[i].timeMinor);
             PrintText(line, 325 - TextWidth(line) / 2, y);
         }

@@ -8,6 +8,15 @@ constexpr int PLAYER_NAME_SIZE = 18;
 // An id is one word of at most this many characters, so the file reads back as written.
 constexpr int PLAYER_ID_MAX_LENGTH = PLAYER_NAME_SIZE - 1;
 constexpr int NO_PLAYER = 1024;
+// The highest level a profile holds. Shown as level + 1 (at most five digits), it
+// fits whole in the player list's column, on the level panel and in the
+// congratulation; completing a level does not raise it further.
+constexpr int MAX_PLAYER_LEVEL = 99998;
+
+// The number the player sees for a level: level + 1, defined for any int.
+constexpr int ShownLevel(int level) {
+    return level < 0 ? 1 : level > MAX_PLAYER_LEVEL ? MAX_PLAYER_LEVEL + 1 : level + 1;
+}
 
 struct PlayerProfile {
     int level;

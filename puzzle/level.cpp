@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "app/log.h"
 #include "app/valimo.h"
@@ -134,11 +136,15 @@ void LoadLevelList() {
     if (search == INVALID_FIND_HANDLE)
         SystemError("ERROR: No level files (.lev) were found in the 'levels' directory\n");
     levelList.count = 0;
-    int leftOut = 0;
+    // Lines about files left out follow the count, so the opening text and the count
+    // stay one line; only the first few long names are kept for them.
+    constexpr int kNamedLongFiles = 8;
+    std::vector<std::string> longNames;
+    int longFiles = 0, leftOut = 0;
     do {
         const size_t length = std::strlen(found.cFileName);
         if (length >= size_t(NAME_LENGTH)) {
-            LogFormat("Level file name longer than 63 characters, not listed: %s\n", found.cFileName);
+            if (longFiles++ < kNamedLongFiles) longNames.emplace_back(found.cFileName);
             continue;
         }
         if (levelList.count == MAX_LEVELS) {
@@ -151,8 +157,19 @@ void LoadLevelList() {
         entry.itemCount = 0;
     } while (FindNextFileA(search, &found));
     FindClose(search);
-    if (leftOut > 0) LogFormat("More than 256 level files: %d left out\n", leftOut);
-    if (levelList.count == 0) SystemError("ERROR: No level files (.lev) were found in the 'levels' directory\n");
+    const auto logLeftOut = [&] {
+        for (const std::string& name : longNames)
+            LogFormat("Level file name longer than 63 characters, not listed: %s\n", name.c_str());
+        if (longFiles > kNamedLongFiles)
+            LogFormat("%d more level file names longer than 63 characters, not listed\n", longFiles - kNamedLongFiles);
+        if (leftOut > 0) LogFormat("More than 256 level files: %d left out\n", leftOut);
+    };
+    if (levelList.count == 0) {
+        // Every file was left out: the list is empty, and the line says so before the end.
+        LogFormat("%d level(s) found ]\n", 0);
+        logLeftOut();
+        SystemError("ERROR: No level files (.lev) were found in the 'levels' directory\n");
+    }
 
     for (int i = 0; i < levelList.count; i++) {
         LevelEntry& entry = levelList.entries[i];
@@ -161,6 +178,7 @@ void LoadLevelList() {
         FILE* file = std::fopen(path, "r");
         if (!file) {
             LogFormat("Failed to open a level (.lev) file: %s\n", path);
+            logLeftOut();
             quitRequested = true;
             return;
         }
@@ -168,6 +186,7 @@ void LoadLevelList() {
         std::fclose(file);
     }
     LogFormat("%d level(s) found ]\n", levelList.count);
+    logLeftOut();
 }
 
 void LoadLevel(int levelNumber) {

@@ -16,13 +16,15 @@ void CompleteLevel() {
         packedCells = 0;
         return;
     }
-    profiles[player].level++;
+    // At the top of the range the level stays: it could not be shown once raised.
+    const int completed = profiles[player].level;
+    if (completed < MAX_PLAYER_LEVEL) profiles[player].level = completed + 1;
     GameState = GS_NEW_LEVEL;
     packedCells = 0;
     const int window = FindWindowId("NEWLEVEL");
     if (window != NOIDFOUND && windows[window].textCount > 0) {
         char text[GUI_TEXT_SIZE];
-        std::snprintf(text, sizeof text, "Congratulations! You've completed level %d", profiles[player].level);
+        std::snprintf(text, sizeof text, "Congratulations! You've completed level %d", ShownLevel(completed));
         CopyGuiString(windows[window].texts[0].text, GUI_TEXT_SIZE, text);
         windows[window].texts[0].x = 35;
     }

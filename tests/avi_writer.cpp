@@ -27,7 +27,8 @@ bool WritePackets(AVCodecContext* encoder, AVFormatContext* output, AVStream* st
 }  // namespace
 
 bool WriteTestAvi(const std::string& path, int width, int height, const std::vector<TestPicture>& pictures,
-                  const char* codec, int keyInterval, const std::vector<int64_t>& times, int streamCount) {
+                  const char* codec, int keyInterval, const std::vector<int64_t>& times, int streamCount,
+                  int64_t frameCount) {
     const AVCodec* encoderCodec = avcodec_find_encoder_by_name(codec);
     if (!encoderCodec) return false;
     AVFormatContext* output = nullptr;
@@ -80,6 +81,15 @@ bool WriteTestAvi(const std::string& path, int width, int height, const std::vec
         av_frame_unref(frame);
     }
     if (ok) ok = avcodec_send_frame(encoder, nullptr) >= 0 && WritePackets(encoder, output, stream, packet);
+    if (ok && frameCount > 0) {
+        // An empty packet for the last frame: the muxer fills the frames before it
+        // with empty chunks too.
+        av_packet_unref(packet);
+        packet->pts = packet->dts = frameCount - 1;
+        av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+        packet->stream_index = stream->index;
+        ok = av_interleaved_write_frame(output, packet) >= 0;
+    }
     if (ok) ok = av_write_trailer(output) >= 0;
     if (output->pb) avio_closep(&output->pb);
     av_frame_free(&frame);

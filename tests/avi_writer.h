@@ -17,10 +17,11 @@ TestPicture SolidPicture(int width, int height, uint16_t colour);
 // "zmbv" takes any size) into an AVI file, a key frame every `keyInterval` frames.
 // `times` gives each picture's frame number (the muxer fills gaps with empty
 // chunks); empty: 0, 1, 2, ... `streamCount` - 1 empty video streams follow the
-// first. False when the encoder or the file refuses.
+// first. A `frameCount` past the last picture ends the movie in empty chunks (the
+// last picture held) up to that count. False when the encoder or the file refuses.
 bool WriteTestAvi(const std::string& path, int width, int height, const std::vector<TestPicture>& pictures,
                   const char* codec = "msvideo1", int keyInterval = 10, const std::vector<int64_t>& times = {},
-                  int streamCount = 1);
+                  int streamCount = 1, int64_t frameCount = 0);
 
 // Offset of the first occurrence of `what` in `bytes`, or npos.
 size_t FindBytes(const std::string& bytes, const std::string& what, size_t from = 0);

@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -57,4 +59,12 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 void StartDisplay() {
     mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
     InitDirectDraw(nullptr, 640, 480, 16);
+}
+
+void DropFileAccessOverride() {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    syscall(SYS_capget, &header, data);
+    data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+    syscall(SYS_capset, &header, data);
 }

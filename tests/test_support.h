@@ -10,3 +10,6 @@ std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 // Starts the display as start-up does (565 unless the test picked another format).
 void StartDisplay();
+// Tests may run as root, who may open and create any file: this process gives that up,
+// so that file modes bite as they do for a player. Call it in a child process.
+void DropFileAccessOverride();

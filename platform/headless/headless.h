@@ -14,6 +14,8 @@ inline void HeadlessDisplay555() { HeadlessSetDisplayFormat(16, 0x7C00, 0x03E0, 
 inline void HeadlessDisplay565() { HeadlessSetDisplayFormat(16, 0xF800, 0x07E0, 0x001F); }
 inline void HeadlessDisplay8Bit() { HeadlessSetDisplayFormat(8, 0, 0, 0); }
 inline void HeadlessDisplay32Bit() { HeadlessSetDisplayFormat(32, 0xFF0000, 0x00FF00, 0x0000FF); }
+// The screen size the host reports (1920 x 1080 unless set).
+void HeadlessSetScreenSize(int width, int height);
 // A host without a display: the display object cannot be created.
 void HeadlessSetNoDisplay(bool none);
 

@@ -10,6 +10,7 @@ namespace {
 
 DWORD formatBits = 16, formatRed = 0xF800, formatGreen = 0x07E0, formatBlue = 0x001F;
 bool noDisplay = false;
+int screenWidth = 1920, screenHeight = 1080;
 bool windowCreated = false;
 bool windowShown = false;
 bool cursorShown = true;
@@ -30,6 +31,10 @@ void HeadlessSetDisplayFormat(DWORD bitCount, DWORD redMask, DWORD greenMask, DW
     formatRed = redMask;
     formatGreen = greenMask;
     formatBlue = blueMask;
+}
+void HeadlessSetScreenSize(int width, int height) {
+    screenWidth = width;
+    screenHeight = height;
 }
 void HeadlessSetNoDisplay(bool none) { noDisplay = none; }
 void HeadlessSetCounter(int64_t frequency, int64_t step) {
@@ -70,8 +75,8 @@ void HostPumpEvents() {
 }
 void HostShowCursor(bool show) { cursorShown = show; }
 void HostScreenSize(int* width, int* height) {
-    *width = 1920;
-    *height = 1080;
+    *width = screenWidth;
+    *height = screenHeight;
 }
 int64_t HostCounterFrequency() { return counterFrequency; }
 int64_t HostCounter() {

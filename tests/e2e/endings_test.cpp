@@ -15,6 +15,7 @@
 #include "platform/headless/headless.h"
 #include "profiles/profiles.h"
 #include "puzzle/level.h"
+#include "puzzle/status.h"
 #include "test_support.h"
 
 namespace {
@@ -109,7 +110,8 @@ TEST(Endings, UndecodableOutroGoesStraightToTheClosingScreen) {
     ExpectLinesInOrder(ReadLog(), {"Loading outro.avi\n", kNoDecoder});
 }
 
-// An 8-bit display has no movie drawer: both movies end at once.
+// An 8-bit display has no movie drawer: both movies open and decode as anywhere,
+// then end at once, and the log says why without blaming the codec.
 TEST(Endings, EightBitDisplaySkipsTheMovies) {
     PrepareGame("PLAYERS 1\nanna 0 0 0\n");
     HeadlessDisplay8Bit();
@@ -121,7 +123,30 @@ TEST(Endings, EightBitDisplaySkipsTheMovies) {
     Click(416, 304);
     Click(275, 272);
     EXPECT_EQ(GameState, GS_CLOSING);
-    ExpectLinesInOrder(ReadLog(), {"Loading intro.avi\n", kNoDecoder, "Loading outro.avi\n", kNoDecoder});
+    const char* const skipped = "No movie frames can be drawn on an 8-bit display; the movie is skipped\n";
+    ExpectLinesInOrder(ReadLog(), {"Loading intro.avi\nVideo decompressed successfully: ", skipped,
+                                   "Loading outro.avi\nVideo decompressed successfully: ", skipped});
+    EXPECT_EQ(ReadLog().find(kNoDecoder), std::string::npos);
+}
+
+// A player whose file says level 2147483647 plays on at the top of the range: the
+// list, the level panel and the congratulation all show 99999.
+TEST(Endings, APlayerAtTheTopOfTheLevelRangePlaysOn) {
+    PrepareGame("PLAYERS 2\nanna 2147483647 0 0\nbruno -2147483648 0 0\n");
+    ToSelection();
+    EXPECT_EQ(profiles[0].level, MAX_PLAYER_LEVEL);
+    EXPECT_EQ(profiles[1].level, 0);
+    Click(416, 327);  // "Continue..."
+    ASSERT_EQ(GameState, GS_MAIN_MENU);
+    MoveTo(320, 163, true);  // "Play"
+    MoveTo(320, 163, false);
+    ASSERT_EQ(GameState, GS_NEW_LEVEL);
+    Click(320, 272);  // "Continue"
+    ASSERT_EQ(GameState, GS_PLAYING);
+    EXPECT_EQ(levelShown, 99999);
+    EXPECT_GT(gameLevel.itemCount, 0);  // no file has that number: the first of the list
+    ExpectLinesInOrder(ReadLog(), {"prefs.dat: player anna is at level 2147483647, read as 99998\n",
+                                   "prefs.dat: player bruno is at level -2147483648, read as 0\n"});
 }
 
 // With no player marked as current, "Continue" in the new-level window loads

@@ -22,6 +22,7 @@
 #include "profiles/save_file.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
+#include "puzzle/progress.h"
 #include "sound/sound.h"
 
 namespace {
@@ -240,6 +241,13 @@ int FuzzProfiles(const uint8_t* data, size_t size) {
     SaveProfiles();
     if (quitRequested || FileBytes("prefs.dat") != saved) __builtin_trap();
     DrawPlayerList();
+    // Levels stay where the game can show and raise them, also once one is completed.
+    for (int i = 0; i < profileCount; i++)
+        if (profiles[i].level < 0 || profiles[i].level > MAX_PLAYER_LEVEL) __builtin_trap();
+    if (profileCount > 0) {
+        CompleteLevel();
+        if (profiles[0].level < 1 || profiles[0].level > MAX_PLAYER_LEVEL) __builtin_trap();
+    }
     return 0;
 }
 

@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "app/log.h"
 #include "gfx/display.h"
 #include "platform/faults.h"
@@ -8,37 +13,105 @@
 
 namespace {
 
-struct ReporterCase {
+// Every row of the seven reporters' tables, with the codes written out as numbers
+// (not the named constants the reporters use), and each reporter's default.
+struct ReporterRow {
     const char* (*reporter)(HRESULT);
-    HRESULT code;
-    const char* text;
+    uint32_t code;
+    const char* text;  // without the "\n" every message ends in
 };
 
-TEST(DisplayErrors, EachReporterNamesItsListedCodesAndFallsBackToUnidentified) {
-    const ReporterCase cases[] = {
-        {dderrCreate, DDERR_NODIRECTDRAWHW, "dderrCreate() No DirectDraw hardware found\n"},
-        {dderrCreate, DDERR_INVALIDDIRECTDRAWGUID, "dderrCreate() Invalid DirectDraw GUID\n"},
-        {dderrCreate, DDERR_SURFACELOST, "dderrCreate() Unidentified error\n"},
-        {dderrCooperate, DDERR_HWNDSUBCLASSED, "dderrCooperate() HWND subclassed\n"},
-        {dderrCooperate, DDERR_GENERIC, "dderrCooperate() Unidentified error\n"},
-        {dderrSetMode, DDERR_UNSUPPORTED, "dderrSetMode() Operation not supported\n"},
-        {dderrSetMode, DDERR_WASSTILLDRAWING, "dderrSetMode() Was still drawing\n"},
-        {dderrSetMode, DDERR_NOTFOUND, "dderrSetMode() Unidentified error\n"},
-        {dderrCreateSurface, DDERR_OUTOFVIDEOMEMORY, "dderrCreateSurface() Out of video memory\n"},
-        {dderrCreateSurface, DDERR_NOZBUFFERHW, "dderrCreateSurface() No z-buffer hardware found\n"},
-        {dderrCreateSurface, HR(0x12345678), "dderrCreateSurface() Unidentified error\n"},
-        // The attached-surface reporter's listed texts carry the creation prefix.
-        {dderrGetAttSurface, DDERR_NOTFOUND, "dderrCreateSurface() The requested item was not found\n"},
-        {dderrGetAttSurface, DDERR_SURFACELOST, "dderrCreateSurface() The surface is lost\n"},
-        {dderrGetAttSurface, DDERR_GENERIC, "dderrGetAttSurface() Unidentified error\n"},
-        {dderrClip, DDERR_NOCLIPPERATTACHED, "dderrClip() No clippper attached\n"},
-        {dderrClip, DDERR_INVALIDCLIPLIST, "dderrClip() Invalid clip list\n"},
-        {dderrClip, DD_OK, "dderrClip() Unidentified error\n"},
-        {dderrLock, DDERR_SURFACEBUSY, "dderrLock() The surface is busy\n"},
-        {dderrLock, DDERR_NOTLOCKED, "dderrLock() The surface is not locked\n"},
-        {dderrLock, DDERR_INVALIDMODE, "dderrLock() Unidentified error\n"},
-    };
-    for (const ReporterCase& c : cases) EXPECT_STREQ(c.reporter(c.code), c.text) << std::hex << c.code;
+const ReporterRow kReporterRows[] = {
+    {dderrCreate, 0x88760232, "dderrCreate() DirectDraw is already created"},
+    {dderrCreate, 0x80004005, "dderrCreate() Generic"},
+    {dderrCreate, 0x88760231, "dderrCreate() Invalid DirectDraw GUID"},
+    {dderrCreate, 0x80070057, "dderrCreate() Invalid params"},
+    {dderrCreate, 0x88760233, "dderrCreate() No DirectDraw hardware found"},
+    {dderrCreate, 0x8007000E, "dderrCreate() Out of memory"},
+    {dderrCooperate, 0x88760245, "dderrCooperate() Exclusive mode already set"},
+    {dderrCooperate, 0x8876023B, "dderrCooperate() HWND already set"},
+    {dderrCooperate, 0x8876023A, "dderrCooperate() HWND subclassed"},
+    {dderrCooperate, 0x88760082, "dderrCooperate() Invalid object"},
+    {dderrCooperate, 0x80070057, "dderrCooperate() Invalid params"},
+    {dderrCooperate, 0x8007000E, "dderrCooperate() Out of memory"},
+    {dderrSetMode, 0x80004005, "dderrSetMode() Generic"},
+    {dderrSetMode, 0x88760078, "dderrSetMode() Invalid mode"},
+    {dderrSetMode, 0x88760082, "dderrSetMode() Invalid object"},
+    {dderrSetMode, 0x80070057, "dderrSetMode() Invalid params"},
+    {dderrSetMode, 0x887600A0, "dderrSetMode() Locked surfaces"},
+    {dderrSetMode, 0x887600E1, "dderrSetMode() No exclusive mode"},
+    {dderrSetMode, 0x887601AE, "dderrSetMode() Surface busy"},
+    {dderrSetMode, 0x80004001, "dderrSetMode() Operation not supported"},
+    {dderrSetMode, 0x8876024E, "dderrSetMode() Unsupported mode"},
+    {dderrSetMode, 0x8876021C, "dderrSetMode() Was still drawing"},
+    {dderrCreateSurface, 0x8876005F, "dderrCreateSurface() Incompatible primary"},
+    {dderrCreateSurface, 0x88760064, "dderrCreateSurface() Invalid caps"},
+    {dderrCreateSurface, 0x88760082, "dderrCreateSurface() Invalid object"},
+    {dderrCreateSurface, 0x80070057, "dderrCreateSurface() Invalid params"},
+    {dderrCreateSurface, 0x88760091, "dderrCreateSurface() Invalid pixel format"},
+    {dderrCreateSurface, 0x887600B4, "dderrCreateSurface() No alpha hardware found"},
+    {dderrCreateSurface, 0x887600D4, "dderrCreateSurface() No cooperative level set"},
+    {dderrCreateSurface, 0x88760233, "dderrCreateSurface() No DirectDraw hardware found"},
+    {dderrCreateSurface, 0x88760235, "dderrCreateSurface() No emulation"},
+    {dderrCreateSurface, 0x887600E1, "dderrCreateSurface() No exclusive mode"},
+    {dderrCreateSurface, 0x887600E6, "dderrCreateSurface() No flip hardware found"},
+    {dderrCreateSurface, 0x8876024F, "dderrCreateSurface() No mipmap hardware found"},
+    {dderrCreateSurface, 0x88760104, "dderrCreateSurface() No overlay hardware found"},
+    {dderrCreateSurface, 0x88760154, "dderrCreateSurface() No z-buffer hardware found"},
+    {dderrCreateSurface, 0x8007000E, "dderrCreateSurface() Out of memory"},
+    {dderrCreateSurface, 0x8876017C, "dderrCreateSurface() Out of video memory"},
+    {dderrCreateSurface, 0x88760234, "dderrCreateSurface() Primary surface already exists"},
+    {dderrCreateSurface, 0x8876024E, "dderrCreateSurface() Unsupported mode"},
+    {dderrGetAttSurface, 0x88760082, "dderrCreateSurface() Invalid object"},
+    {dderrGetAttSurface, 0x80070057, "dderrCreateSurface() Invalid params"},
+    {dderrGetAttSurface, 0x887600FF, "dderrCreateSurface() The requested item was not found"},
+    {dderrGetAttSurface, 0x887601C2, "dderrCreateSurface() The surface is lost"},
+    {dderrClip, 0x88760082, "dderrClip() Invalid object"},
+    {dderrClip, 0x80070057, "dderrClip() Invalid params"},
+    {dderrClip, 0x887600D4, "dderrClip() No cooperative level set"},
+    {dderrClip, 0x8007000E, "dderrClip() Out of memory"},
+    {dderrClip, 0x88760237, "dderrClip() Clipper is using HWND"},
+    {dderrClip, 0x8876006E, "dderrClip() Invalid clip list"},
+    {dderrClip, 0x88760250, "dderrClip() Invalid surface type"},
+    {dderrClip, 0x88760238, "dderrClip() No clippper attached"},
+    {dderrLock, 0x80004005, "dderrLock() Generic"},
+    {dderrLock, 0x88760096, "dderrLock() Invalid rect"},
+    {dderrLock, 0x88760248, "dderrLock() The surface is not locked"},
+    {dderrLock, 0x887601C2, "dderrLock() The surface is lost"},
+    {dderrLock, 0x88760082, "dderrLock() Invalid object"},
+    {dderrLock, 0x80070057, "dderrLock() Invalid params"},
+    {dderrLock, 0x887601AE, "dderrLock() The surface is busy"},
+    {dderrLock, 0x8007000E, "dderrLock() Out of memory"},
+    {dderrLock, 0x8876021C, "dderrLock() Was still drawing"},
+};
+
+const ReporterRow kReporterDefaults[] = {
+    {dderrCreate, 0, "dderrCreate() Unidentified error"},
+    {dderrCooperate, 0, "dderrCooperate() Unidentified error"},
+    {dderrSetMode, 0, "dderrSetMode() Unidentified error"},
+    {dderrCreateSurface, 0, "dderrCreateSurface() Unidentified error"},
+    {dderrGetAttSurface, 0, "dderrGetAttSurface() Unidentified error"},
+    {dderrClip, 0, "dderrClip() Unidentified error"},
+    {dderrLock, 0, "dderrLock() Unidentified error"},
+};
+
+TEST(DisplayErrors, EveryReporterRowAndDefaultByteForByte) {
+    EXPECT_EQ(std::size(kReporterRows), 61u);
+    for (const ReporterRow& row : kReporterRows)
+        EXPECT_STREQ(row.reporter(HR(row.code)), (std::string(row.text) + "\n").c_str()) << std::hex << row.code;
+    // Any code a reporter does not list, a code of another reporter's table included,
+    // gives its own default.
+    const uint32_t everyCode[] = {0x00000000, 0x12345678};
+    for (const ReporterRow& fallback : kReporterDefaults) {
+        std::vector<uint32_t> unlisted(std::begin(everyCode), std::end(everyCode));
+        for (const ReporterRow& row : kReporterRows) unlisted.push_back(row.code);
+        for (uint32_t code : unlisted) {
+            bool listed = false;
+            for (const ReporterRow& row : kReporterRows) listed |= row.reporter == fallback.reporter && row.code == code;
+            if (listed) continue;
+            EXPECT_STREQ(fallback.reporter(HR(code)), (std::string(fallback.text) + "\n").c_str()) << std::hex << code;
+        }
+    }
 }
 
 TEST(PixelMode, OnlyTheRedMaskDecidesBetween555And565) {

@@ -177,20 +177,39 @@ TEST_F(FontTest, TextIsCutAtTheRightEdgeOfTheScreen) {
         for (int x = 0; x < 60; x++) ASSERT_EQ(BackPixel(x, y), kBackground) << x << "," << y;
 }
 
+// A rebuild restores and refills the glyphs in place: it logs nothing, makes no new
+// glyph, and measures nothing again (a width changed since stays changed).
 TEST_F(FontTest, RebuildRefillsLostGlyphsAndKeepsWidths) {
     fonts[0].widths['A' - 32] = 3;
+    int widths[FONT_COUNT][FONT_GLYPHS];
+    Sprite glyphs[FONT_COUNT][FONT_GLYPHS];
+    for (int f = 0; f < FONT_COUNT; f++)
+        for (int g = 0; g < FONT_GLYPHS; g++) {
+            widths[f][g] = fonts[f].widths[g];
+            glyphs[f][g] = fonts[f].glyphs[g];
+        }
     HeadlessLoseSurfaces();
     ASSERT_EQ(fonts[0].glyphs['A' - 32]->IsLost(), DDERR_SURFACELOST);
     backBuffer->Restore();
     primarySurface->Restore();
+    const std::string logBefore = ReadLog();
+    const int surfaces = LiveSurfaceCount();
     RebuildFonts();
+    EXPECT_EQ(ReadLog(), logBefore);
+    EXPECT_EQ(LiveSurfaceCount(), surfaces);
     EXPECT_EQ(fontCount, 3);
-    EXPECT_EQ(fonts[0].widths['A' - 32], 3);
+    for (int f = 0; f < FONT_COUNT; f++)
+        for (int g = 0; g < FONT_GLYPHS; g++) {
+            EXPECT_EQ(fonts[f].widths[g], widths[f][g]) << f << ", " << g;
+            EXPECT_EQ(fonts[f].glyphs[g], glyphs[f][g]) << f << ", " << g;
+        }
     ClearSprite(backBuffer, kBackground);
     SelectFont(0);
     PrintText("A", 100, 50);
     EXPECT_EQ(BackPixel(109, 55), Red());
-    EXPECT_NE(ReadLog().find("Building font (Century.bmp)\n"), std::string::npos);
+    SelectFont(2);
+    PrintText("A", 200, 50);
+    EXPECT_EQ(BackPixel(216, 67), Red());  // Century's 'A' is back too
 }
 
 TEST_F(FontTest, StartAndReleaseAreLoggedAndReleaseFreesEveryGlyph) {

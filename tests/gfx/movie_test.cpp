@@ -183,15 +183,21 @@ TEST(Movie, UndecodableMovieEndsAtOnce) {
     CloseMovie();
 }
 
+// The steps that work on any display log as they do there; only the drawing is
+// missing, which one line says, and the movie is over at once.
 TEST(Movie, EightBitDisplayHasNoDrawerAndEndsTheMovieAtOnce) {
     StartMovies(0);
     ASSERT_EQ(PixelMode, 0);
-    ASSERT_TRUE(WriteTestAvi("intro.avi", 8, 8, NumberedFrames(8, 8, 5)));
+    ASSERT_TRUE(WriteTestAvi("intro.avi", 8, 4, NumberedFrames(8, 4, 5)));
+    const std::string before = ReadLog();
     OpenMovie("intro.avi");
-    EXPECT_NE(ReadLog().find(std::string("Loading intro.avi\n") + kNoDecoder), std::string::npos);
+    EXPECT_EQ(ReadLog().substr(before.size()),
+              "Loading intro.avi\nVideo decompressed successfully: 8, 4\n"
+              "No movie frames can be drawn on an 8-bit display; the movie is skipped\n");
+    EXPECT_FALSE(quitRequested);
     EXPECT_EQ(movieFrameCount, 0);
-    EXPECT_EQ(movieSprite, nullptr);
     CloseMovie();
+    EXPECT_EQ(movieSprite, nullptr);
 }
 
 TEST(Movie, AFrameThatFailsKeepsThePreviousPicture) {

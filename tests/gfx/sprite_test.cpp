@@ -223,26 +223,38 @@ TEST(Blits, ALostSurfaceRefusesDrawingUntilClearSpriteRestoresIt) {
     s->Release();
 }
 
-TEST(StaticSprites, DrawAtTheirOwnSizeWithMagentaSkippedAndReleaseAll) {
+// The 22 static pictures, each file in its slot: every file is written a width of
+// its own, so a slot that loads another slot's file shows.
+TEST(StaticSprites, EachFileLoadsIntoItsSlotAndDrawsAtItsOwnSize) {
     MakeScratchDirectory();
     StartDisplay();
+    const char* const files[22] = {
+        "case-closed",     "case-open",       "case-open-top",    "pixels",      "stat-level",
+        "stat-scorebar",   "stat-timer",      "table-bottom",     "table-left",  "table-right",
+        "case-frame",      "stat-level-bright", "stat-timer-bright", "menu-button0", "menu-button1",
+        "case-big",        "diffuse-left",    "diffuse-right",    "diffuse-top", "diffuse-bottom",
+        "www",             "smile",
+    };
     WriteBmp("data/case-closed.bmp", 2, 2, {kMagenta555, Rgb555(31, 0, 0), Rgb555(0, 31, 0), kMagenta555});
-    WriteBmp("data/smile.bmp", 4, 2, std::vector<uint16_t>(8, Rgb555(0, 0, 31)));
+    for (int slot = 1; slot < 22; slot++)
+        WriteBmp(std::string("data/") + files[slot] + ".bmp", 2 + slot, 3, std::vector<uint16_t>(size_t(6 + 3 * slot), 1));
     LoadStaticSprites();
-    EXPECT_EQ(staticSprites[0].width, 2);
-    EXPECT_EQ(staticSprites[21].width, 4);
-    EXPECT_EQ(staticSprites[3].sprite, nullptr);  // its file is missing here
+    for (int slot = 0; slot < 22; slot++) {
+        EXPECT_EQ(staticSprites[slot].width, 2 + slot) << files[slot];
+        EXPECT_EQ(staticSprites[slot].height, slot == 0 ? 2 : 3) << files[slot];
+    }
     FillScreenRect(0, 0, 640, 480, 0x1111);
     DrawStaticSprite(0, 50, 60);
     EXPECT_EQ(ScreenPixel(50, 60), 0x1111);
     EXPECT_EQ(ScreenPixel(51, 60), 0xF800);
     EXPECT_EQ(ScreenPixel(50, 61), 0x07C0);
     EXPECT_EQ(ScreenPixel(52, 60), 0x1111);
+    ReleaseSprite(&staticSprites[3].sprite);
     DrawStaticSprite(3, 0, 0);  // an empty slot draws nothing
     EXPECT_EQ(ScreenPixel(0, 0), 0x1111);
     const int before = LiveSurfaceCount();
     ReleaseStaticSprites();
-    EXPECT_EQ(LiveSurfaceCount(), before - 2);
+    EXPECT_EQ(LiveSurfaceCount(), before - 21);
     EXPECT_EQ(staticSprites[0].sprite, nullptr);
     EXPECT_NE(ReadLog().find("Releasing static sprites\n"), std::string::npos);
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/valimo.h"
+#include "bmp_writer.h"
 #include "gfx/display.h"
 #include "gui/dialogs.h"
 #include "gui/gui_test_support.h"
@@ -115,8 +116,11 @@ TEST(GuiStartUp, A555DisplayGetsThe555Colours) {
     EXPECT_EQ(SpritePixel(windows[0].buttons[0].image, 0, 0), 0x7C1F);
 }
 
+// The skin's own failure: no file, a 16-bit file cut short or of another size.
 TEST(GuiStartUp, AMissingOrDamagedSkinEndsTheProgramInOrder) {
-    for (const std::string& skin : {std::string(), std::string("BM") + std::string(200, '\0'), std::string("dir")}) {
+    const std::string skins[] = {std::string(), MakeBmp(96, 64, {}).substr(0, 200), MakeBmp(48, 32, {}),
+                                 MakeBmp(96, 65, {}), std::string("dir")};
+    for (const std::string& skin : skins) {
         MakeScratchDirectory();
         WriteTestFonts();
         if (skin == "dir")
@@ -133,6 +137,26 @@ TEST(GuiStartUp, AMissingOrDamagedSkinEndsTheProgramInOrder) {
         EXPECT_EQ(log.substr(log.size() - 30), "ERROR: Unable to load gui.bmp\n");
         EXPECT_EQ(windowCount, 0);
         GuiFree();  // shut-down copes with the half-started GUI
+        ReleaseDirectDraw();
+    }
+}
+
+// A skin that is no 16-bit bitmap, whatever its size, ends the program in the
+// bitmap loader, as any picture of another bit count does.
+TEST(GuiStartUp, ASkinOfAnotherBitCountEndsTheProgramInTheLoader) {
+    std::string eightBit = MakeBmp(96, 64, {}, 8);
+    eightBit.resize(54 + 256 * 4 + 96 * 64);  // as an 8-bit file is: a palette, a byte a pixel
+    const std::string skins[] = {eightBit, MakeBmp(4, 4, {}, 8), MakeBmp(96, 64, {}, 24), MakeBmp(8, 8, {}, 32)};
+    for (const std::string& skin : skins) {
+        MakeScratchDirectory();
+        WriteTestFonts();
+        WriteFile("gui.bmp", skin);
+        StartDisplay();
+        EXPECT_EXIT(GuiInit(), testing::ExitedWithCode(0), "");
+        const std::string log = ReadLog();
+        EXPECT_NE(log.find("Initializing GUI\nERROR: Bitmap != 16BIT\n"), std::string::npos) << log;
+        EXPECT_EQ(log.find("Unable to load gui.bmp"), std::string::npos) << log;
+        EXPECT_EQ(log.substr(log.size() - 19), "DirectDraw Release\n");
         ReleaseDirectDraw();
     }
 }

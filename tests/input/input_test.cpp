@@ -255,39 +255,54 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// The keys are named here by their place on the keyboard, not copied from the
+// table: SDL numbers the letters A to Z from 4 and the digits 1 to 9, 0 from 30;
+// DirectInput numbers the keyboard's rows.
 TEST(ScancodeTable, MapsKeysToTheirDirectInputCodes) {
+    const struct {
+        const char* keys;  // a run of keys with consecutive DirectInput codes
+        int firstCode;
+    } rows[] = {{"1234567890", 0x02}, {"QWERTYUIOP", 0x10}, {"ASDFGHJKL", 0x1E}, {"ZXCVBNM", 0x2C}};
+    int checked = 0;
+    for (const auto& row : rows) {
+        for (int i = 0; row.keys[i]; i++) {
+            const char key = row.keys[i];
+            const int scancode = key >= 'A' ? 4 + (key - 'A') : key == '0' ? 39 : 30 + (key - '1');
+            EXPECT_EQ(ScancodeToDik(scancode), row.firstCode + i) << key;
+            checked++;
+        }
+    }
+    EXPECT_EQ(checked, 36);
+
     struct Key {
         int scancode;
         int code;
+        const char* name;
     };
-    // USB HID usages, as SDL numbers its scancodes.
-    const Key sample[] = {
-        {41, 0x01},   // Escape
-        {42, 0x0E},   // Backspace
-        {43, 0x0F},   // Tab
-        {40, 0x1C},   // Return
-        {224, 0x1D},  // left Ctrl
-        {4, 0x1E},    // A
-        {9, 0x21},    // F
-        {225, 0x2A},  // left Shift
-        {229, 0x36},  // right Shift
-        {85, 0x37},   // keypad *
-        {226, 0x38},  // left Alt
-        {44, 0x39},   // Space
-        {95, 0x47},   // keypad 7
-        {99, 0x53},   // keypad .
-        {100, 0x56},  // ISO key beside left Shift
-        {68, 0x57},   // F11
-        {69, 0x58},   // F12
-        {88, 0x9C},   // keypad Enter
-        {228, 0x9D},  // right Ctrl
-        {230, 0xB8},  // right Alt
-        {82, 0xC8},   // Up
+    // Every other code the game reads (the text box types codes 0 to 63).
+    const Key read[] = {
+        {41, 0x01, "Escape"},      {45, 0x0C, "minus"},        {46, 0x0D, "equals"},
+        {42, 0x0E, "Backspace"},   {43, 0x0F, "Tab"},          {47, 0x1A, "left bracket"},
+        {48, 0x1B, "right bracket"}, {40, 0x1C, "Return"},     {224, 0x1D, "left Ctrl"},
+        {51, 0x27, "semicolon"},   {52, 0x28, "apostrophe"},   {53, 0x29, "grave"},
+        {225, 0x2A, "left Shift"}, {49, 0x2B, "backslash"},    {54, 0x33, "comma"},
+        {55, 0x34, "full stop"},   {56, 0x35, "slash"},        {229, 0x36, "right Shift"},
+        {85, 0x37, "keypad *"},    {226, 0x38, "left Alt"},    {44, 0x39, "Space"},
+        {57, 0x3A, "Caps Lock"},   {58, 0x3B, "F1"},           {59, 0x3C, "F2"},
+        {60, 0x3D, "F3"},          {61, 0x3E, "F4"},           {62, 0x3F, "F5"},
     };
-    for (const Key& key : sample) EXPECT_EQ(ScancodeToDik(key.scancode), key.code) << key.scancode;
+    for (const Key& key : read) EXPECT_EQ(ScancodeToDik(key.scancode), key.code) << key.name;
     EXPECT_EQ(ScancodeToDik(0), 0);
     EXPECT_EQ(ScancodeToDik(-1), 0);
     EXPECT_EQ(ScancodeToDik(SCANCODE_COUNT), 0);
+
+    // No two keys of the main block share a code, so no key types as another.
+    int owners[64] = {};
+    for (int scancode = 0; scancode < SCANCODE_COUNT; scancode++) {
+        const int code = ScancodeToDik(scancode);
+        if (code > 0 && code < 64 && scancode != 50) owners[code]++;  // 50: the ISO key that is backslash
+    }
+    for (int code = 1; code < 64; code++) EXPECT_LE(owners[code], 1) << "code " << code;
 }
 
 TEST(ScancodeTable, ReachesEveryMainKeyboardCode) {

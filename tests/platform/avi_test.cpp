@@ -92,15 +92,18 @@ TEST_F(AviStreamTest, FramesDecodeForwardAndBackwardInAnyOrder) {
     EXPECT_EQ(AVIStreamGetFrameClose(frames), AVIERR_OK);
 }
 
+// Held frames are empty chunks in the file: they count, and show the picture before.
 TEST_F(AviStreamTest, SkippedFramesRepeatThePreviousPicture) {
-    // Pictures at frames 0, 1, 4, 5: frames 2 and 3 are empty chunks in the file.
-    ASSERT_TRUE(WriteTestAvi("m.avi", 8, 8, NumberedFrames(8, 8, 4), "msvideo1", 10, {0, 1, 4, 5}));
+    // Pictures at frames 0, 1, 4, 5: frames 2 and 3 and the last three, 6 to 8, are
+    // empty chunks (which the file's index leaves out).
+    ASSERT_TRUE(WriteTestAvi("m.avi", 8, 8, NumberedFrames(8, 8, 4), "msvideo1", 10, {0, 1, 4, 5}, 1, 9));
     PAVISTREAM stream = Open("m.avi");
-    ASSERT_EQ(AVIStreamLength(stream), 6);
+    ASSERT_EQ(AVIStreamLength(stream), 9);
     PGETFRAME frames = AVIStreamGetFrameOpen(stream, nullptr);
-    const int picture[] = {0, 1, 1, 1, 2, 3};
-    for (int k = 0; k < 6; k++) EXPECT_EQ(PixelAt(AVIStreamGetFrame(frames, k), 3, 3), Bgr(FrameColour(picture[k])));
+    const int picture[] = {0, 1, 1, 1, 2, 3, 3, 3, 3};
+    for (int k = 0; k < 9; k++) EXPECT_EQ(PixelAt(AVIStreamGetFrame(frames, k), 3, 3), Bgr(FrameColour(picture[k])));
     EXPECT_EQ(PixelAt(AVIStreamGetFrame(frames, 3), 3, 3), Bgr(FrameColour(1)));
+    EXPECT_EQ(AVIStreamGetFrame(frames, 9), nullptr);
     AVIStreamGetFrameClose(frames);
     AVIStreamRelease(stream);
 }

@@ -22,14 +22,35 @@ void ForgetProfiles() {
     quitRequested = false;
 }
 
-// Reads `file` and checks what every reading must give; the count read.
+const std::string kSkipped = "prefs.dat: a damaged player record is left out: ";
+int skippedRecords = 0;
+
+// Reads `file` and checks what every reading must give; the count read. Each
+// record left out is one whole log line of printable bytes (skippedRecords).
 int LoadAndCheck(const std::string& file) {
     WriteFile("prefs.dat", file);
     WriteFile("valimo.log", "");
     ForgetProfiles();
     LoadProfiles();
     EXPECT_FALSE(quitRequested);
-    EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\n");
+    const std::string log = ReadLog();
+    const std::string first = "Attempting to read prefs.dat\n";
+    EXPECT_EQ(log.substr(0, first.size()), first);
+    skippedRecords = 0;
+    for (size_t at = first.size(); at < log.size();) {
+        const size_t end = log.find('\n', at);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "a line without its end: " << log;
+            break;
+        }
+        const std::string line = log.substr(at, end - at);
+        if (line.rfind(kSkipped, 0) == 0) skippedRecords++;
+        else EXPECT_EQ(line.rfind("prefs.dat: player ", 0), 0u) << line;
+        for (char c : line) EXPECT_GE(static_cast<unsigned char>(c), 32) << line;
+        EXPECT_LE(line.size(), kSkipped.size() + 84) << line;
+        at = end + 1;
+    }
+    EXPECT_LE(skippedRecords, MAX_PLAYERS);
     EXPECT_GE(profileCount, 0);
     EXPECT_LE(profileCount, MAX_PLAYERS);
     EXPECT_EQ(CurrentPlayer(), profileCount > 0 ? 0 : NO_PLAYER);
@@ -48,16 +69,22 @@ TEST(ProfileBadData, CutAtEveryByteGivesOnlyTheRecordsBegunInFull) {
     MakeScratchDirectory();
     StartGui();
     const std::string file = "PLAYERS 3\nann 0 0 0\nbob 3 7 12\ncarl 2 1 1\n";
-    // A record counts once its last number has begun (a cut inside it shortens the number).
+    // A record counts once its last number has begun (a cut inside it shortens the
+    // number); one cut after its id has begun and before that is one record left out.
+    const size_t recordStart[] = {file.find("ann"), file.find("bob"), file.find("carl")};
     const size_t lastFieldStart[] = {file.find("0\nbob") , file.find("12\n"), file.find("1\n", file.find("carl"))};
     int tried = 0;
     for (size_t length = 0; length <= file.size(); length++) {
         SCOPED_TRACE(testing::Message() << "first " << length << " bytes");
-        int expected = 0;
-        for (size_t start : lastFieldStart) expected += length > start;
+        int expected = 0, cutRecords = 0;
+        for (int r = 0; r < 3; r++) {
+            expected += length > lastFieldStart[r];
+            cutRecords += length > recordStart[r] && length <= lastFieldStart[r];
+        }
         // Without the count's digits the header announces nothing.
-        if (length <= file.find('3')) expected = 0;
+        if (length <= file.find('3')) expected = cutRecords = 0;
         EXPECT_EQ(LoadAndCheck(file.substr(0, length)), expected);
+        EXPECT_EQ(skippedRecords, cutRecords);
         tried++;
     }
     RecordProperty("inputs", tried);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -96,6 +98,86 @@ TEST(ProfileFile, BadCountsAndShortFilesGiveOnlyWholeRecords) {
         EXPECT_FALSE(quitRequested);
     }
     EXPECT_STREQ(profiles[0].name, "");
+}
+
+// A damaged record costs that record alone: the ones after it are read, so the
+// next save keeps them, and the log names the line left out.
+TEST(ProfileFile, ADamagedRecordCostsThatRecordAlone) {
+    struct Case {
+        std::string file;
+        const char* ids;      // the ids kept, in order
+        const char* skipped;  // the log's lines after the first
+    };
+    const std::string left = "prefs.dat: a damaged player record is left out: ";
+    const Case cases[] = {
+        {"PLAYERS 4\nann 0 0 0\nbob x 0 0\ncarl 2 1 1\ndora 1 0 0\n", "ann carl dora", "bob x 0 0\n"},
+        // A field missing: the next line begins the next record.
+        {"PLAYERS 3\nann 0 0 0\nbob 4 0\ncarl 2 1 1\n", "ann carl", "bob 4 0\n"},
+        {"PLAYERS 3\nann 0 0\nbob 1 1 1\ncarl 2 1 1\n", "bob carl", "ann 0 0\n"},
+        // Damage at the end of a line takes the rest of that line with it.
+        {"PLAYERS 3\nann 1 2 3.5 lee 7 7\nbob 1 0 0\n", "bob", "ann 1 2 3.5 lee 7 7\n"},
+        {"PLAYERS 3\nann 0 0 0\nbob 99999999999 0 0\ncat 1 1 1\n", "ann cat", "bob 99999999999 0 0\n"},
+        // Two damaged records, and a control byte shown as '?'.
+        {"PLAYERS 4\nann 0 0 0\nb\x01" "b - 0 0\ncarl 1 1 1\ndora 0 0 zero\neve 5 5 5\n", "ann carl eve",
+         "b?b - 0 0\n" "+dora 0 0 zero\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        MakeScratchDirectory();
+        ForgetProfiles();
+        WriteFile("prefs.dat", c.file);
+        LoadProfiles();
+        std::string ids;
+        for (int i = 0; i < profileCount; i++) ids += std::string(i ? " " : "") + profiles[i].name;
+        EXPECT_EQ(ids, c.ids);
+        std::string expected = "Attempting to read prefs.dat\n" + left;
+        for (const char* p = c.skipped; *p; p++) expected += *p == '+' ? left : std::string(1, *p);
+        EXPECT_EQ(ReadLog(), expected);
+        EXPECT_EQ(stateAfterIntro, GS_SELECT_PLAYER);
+        EXPECT_FALSE(quitRequested);
+    }
+    // The next save keeps every player read.
+    SaveProfiles();
+    EXPECT_EQ(ReadFile("prefs.dat"), "PLAYERS 3\nann 0 0 0\ncarl 1 1 1\neve 5 5 5\n");
+
+    // A file of nothing but damage is not read to its end, nor logged line by line.
+    std::string garbage = "PLAYERS 10\n";
+    for (int i = 0; i < 5000; i++) garbage += "x y z w\n";
+    MakeScratchDirectory();
+    ForgetProfiles();
+    WriteFile("prefs.dat", garbage);
+    LoadProfiles();
+    EXPECT_EQ(profileCount, 0);
+    const std::string log = ReadLog();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1 + MAX_PLAYERS);
+}
+
+// A level is held to what the game can show (as level + 1) and raise, wherever it
+// came from, and every figure made from it stays defined.
+TEST(ProfileFile, LevelsAreHeldToARangeTheGameCanShowAndRaise) {
+    MakeScratchDirectory();
+    ForgetProfiles();
+    WriteFile("prefs.dat", "PLAYERS 5\nmax 2147483647 0 0\nmin -2147483648 0 0\ntop 99998 0 0\nover 99999 1 2\n"
+                           "low -1 0 0\n");
+    LoadProfiles();
+    ASSERT_EQ(profileCount, 5);
+    const int levels[] = {MAX_PLAYER_LEVEL, 0, MAX_PLAYER_LEVEL, MAX_PLAYER_LEVEL, 0};
+    for (int i = 0; i < 5; i++) EXPECT_EQ(profiles[i].level, levels[i]) << i;
+    EXPECT_EQ(MAX_PLAYER_LEVEL, 99998);
+    EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\n"
+                         "prefs.dat: player max is at level 2147483647, read as 99998\n"
+                         "prefs.dat: player min is at level -2147483648, read as 0\n"
+                         "prefs.dat: player over is at level 99999, read as 99998\n"
+                         "prefs.dat: player low is at level -1, read as 0\n");
+    SaveProfiles();
+    EXPECT_EQ(ReadFile("prefs.dat"),
+              "PLAYERS 5\nmax 99998 0 0\nmin 0 0 0\ntop 99998 0 0\nover 99998 1 2\nlow 0 0 0\n");
+    // The shown number, for anything a table could hold.
+    EXPECT_EQ(ShownLevel(0), 1);
+    EXPECT_EQ(ShownLevel(63), 64);
+    EXPECT_EQ(ShownLevel(MAX_PLAYER_LEVEL), 99999);
+    EXPECT_EQ(ShownLevel(INT_MAX), 99999);
+    EXPECT_EQ(ShownLevel(INT_MIN), 1);
 }
 
 TEST(ProfileFile, LongIdsInTheFileAreCutAndThenReadBackAsWritten) {

@@ -1,5 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/valimo.h"
 #include "profiles/profiles.h"
@@ -35,6 +38,8 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
     MakeScratchDirectory();
     LoadOld();
     MakeNew();
+    // open, write, flush, close, rename, then the folder's sync.
+    constexpr int kSyncOperation = 6;
     int faultPoints = 0;
     for (bool fromThenOn : {false, true}) {
         for (int k = 1;; k++) {
@@ -51,14 +56,21 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
                 EXPECT_EQ(file, kNew);
                 EXPECT_FALSE(quitRequested);
                 EXPECT_EQ(ReadFile("valimo.log"), "");
-                EXPECT_EQ(k, 7);
+                EXPECT_EQ(k, kSyncOperation + 1);
                 break;
+            }
+            EXPECT_FALSE(std::filesystem::exists("prefs.dat.tmp"));
+            EXPECT_EQ(profileCount, 3);  // the table is unchanged
+            if (k == kSyncOperation) {
+                // The new file is in place: a save that went through, said in the log.
+                EXPECT_EQ(file, kNew);
+                EXPECT_FALSE(quitRequested);
+                EXPECT_EQ(ReadFile("valimo.log"), "prefs.dat is saved, but its folder could not be synced to disk\n");
+                continue;
             }
             EXPECT_TRUE(file == kOld || file == kNew) << file;
             EXPECT_TRUE(quitRequested);
             EXPECT_EQ(ReadFile("valimo.log"), "Failed to save profiles\n");
-            EXPECT_EQ(profileCount, 3);  // the table is unchanged
-            EXPECT_FALSE(std::filesystem::exists("prefs.dat.tmp"));
             faultPoints++;
             // The next start reads what is there, and its first save goes through.
             quitRequested = false;
@@ -71,6 +83,149 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
         }
     }
     RecordProperty("faultPoints", faultPoints);
+}
+
+mode_t ModeOf(const char* path) {
+    struct stat info {};
+    stat(path, &info);
+    return info.st_mode & 07777;
+}
+
+// Players keep prefs.dat in a synced folder through a link: the link stays, and
+// the file it leads to is replaced with the same care, beside itself.
+TEST(ProfileSave, ALinkStaysALinkAndItsTargetIsReplacedInItsOwnFolder) {
+    const std::string scratch = MakeScratchDirectory();
+    WriteFile("synced/players.dat", kOld);
+    ASSERT_EQ(chmod("synced/players.dat", 0600), 0);
+    ASSERT_EQ(symlink("synced/players.dat", "prefs.dat"), 0);
+    LoadOld();
+    MakeNew();
+    FailSaveOperation(0, false);  // nothing fails; the calls are recorded
+    SaveProfiles();
+    EXPECT_EQ(SaveCallsSeen(), (std::vector<std::string>{"open ./synced/players.dat.tmp",
+                                                          "rename ./synced/players.dat.tmp ./synced/players.dat",
+                                                          "syncDirectory ./synced"}));
+    StopSaveFaults();
+    EXPECT_FALSE(quitRequested);
+    EXPECT_TRUE(std::filesystem::is_symlink("prefs.dat"));
+    EXPECT_EQ(std::filesystem::read_symlink("prefs.dat"), "synced/players.dat");
+    EXPECT_EQ(ReadFile("synced/players.dat"), kNew);
+    EXPECT_EQ(ModeOf("synced/players.dat"), 0600u);
+    EXPECT_FALSE(std::filesystem::exists("synced/players.dat.tmp"));
+
+    // A chain of links, the last one absolute, to a file that does not exist yet.
+    ASSERT_EQ(std::remove("prefs.dat"), 0);
+    ASSERT_EQ(symlink("chain", "prefs.dat"), 0);
+    ASSERT_EQ(symlink((scratch + "/other/new.dat").c_str(), "chain"), 0);
+    std::filesystem::create_directory("other");
+    profiles[2].level = 5;
+    SaveProfiles();
+    EXPECT_FALSE(quitRequested);
+    EXPECT_EQ(std::filesystem::read_symlink("prefs.dat"), "chain");
+    EXPECT_EQ(ReadFile("other/new.dat"), "PLAYERS 3\nann 0 0 0\nbob 4 0 0\ncarl 5 0 0\n");
+
+    // Links in a ring lead nowhere: a failed save that leaves them as they were.
+    ASSERT_EQ(std::remove("chain"), 0);
+    ASSERT_EQ(symlink("prefs.dat", "chain"), 0);
+    WriteFile("valimo.log", "");
+    profiles[2].level = 6;
+    SaveProfiles();
+    EXPECT_TRUE(quitRequested);
+    EXPECT_EQ(ReadLog(), "Failed to save profiles\n");
+    EXPECT_EQ(std::filesystem::read_symlink("chain"), "prefs.dat");
+}
+
+// A private file stays private, a shared one shared, whatever the process's umask;
+// the owner stays where the process may keep it (root may, for a player's file).
+TEST(ProfileSave, TheFileKeepsItsModeAndOwner) {
+    MakeScratchDirectory();
+    LoadOld();
+    const mode_t umaskBefore = umask(022);
+    const bool root = geteuid() == 0;
+    int round = 0;
+    for (mode_t mode : {mode_t(0600), mode_t(0640), mode_t(0666), mode_t(0604)}) {
+        SCOPED_TRACE(testing::Message() << std::oct << mode);
+        WriteFile("prefs.dat", kOld);
+        ASSERT_EQ(chmod("prefs.dat", mode), 0);
+        if (root) {
+            ASSERT_EQ(chown("prefs.dat", 4321, 4322), 0);
+        }
+        profiles[0].level = ++round;  // a table the file does not hold yet
+        SaveProfiles();
+        EXPECT_FALSE(quitRequested);
+        EXPECT_NE(ReadFile("prefs.dat"), kOld);
+        EXPECT_EQ(ModeOf("prefs.dat"), mode);
+        struct stat info {};
+        ASSERT_EQ(stat("prefs.dat", &info), 0);
+        if (root) {
+            EXPECT_EQ(info.st_uid, 4321u);
+            EXPECT_EQ(info.st_gid, 4322u);
+        }
+    }
+    umask(umaskBefore);
+}
+
+ino_t InodeOf(const char* path) {
+    struct stat info {};
+    stat(path, &info);
+    return info.st_ino;
+}
+
+// A folder the player may not write, holding a prefs.dat he may: the temporary file
+// cannot be made, so the file itself is rewritten and flushed. The child gives up
+// root's override, so the folder's mode refuses as it would refuse a player.
+TEST(ProfileSave, AnUnwritableFolderRewritesAWritableFileInPlace) {
+    const std::string scratch = MakeScratchDirectory();
+    LoadOld();
+    WriteFile("valimo.log", "");
+    const ino_t inode = InodeOf("prefs.dat");
+    EXPECT_EXIT(
+        {
+            DropFileAccessOverride();
+            if (chmod(scratch.c_str(), 0555) != 0) std::_Exit(2);
+            // The folder really refuses a new file, or this run proves nothing.
+            if (open("probe", O_WRONLY | O_CREAT, 0644) >= 0 || errno != EACCES) std::_Exit(3);
+            MakeNew();
+            SaveProfiles();  // longer than the old file
+            bool ok = !quitRequested && ReadFile("prefs.dat") == kNew;
+            profileCount = 1;
+            SaveProfiles();  // shorter: the old tail is cut
+            ok = ok && !quitRequested && ReadFile("prefs.dat") == "PLAYERS 1\nann 0 0 0\n";
+            // Each failing step of the rewrite is a failed save, as any other.
+            for (int k = 2; k <= 6 && ok; k++) {
+                profiles[0].level = k;
+                quitRequested = false;
+                FailSaveOperation(k, false);  // after the refused open: openInPlace, write, truncate, flush, close
+                SaveProfiles();
+                ok = quitRequested && SaveCallsSeen().at(1) == "openInPlace prefs.dat";
+                StopSaveFaults();
+            }
+            std::_Exit(ok ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
+    ASSERT_EQ(chmod(scratch.c_str(), 0700), 0);
+    EXPECT_EQ(InodeOf("prefs.dat"), inode);  // the same file, rewritten
+    EXPECT_FALSE(std::filesystem::exists("prefs.dat.tmp"));
+    std::string failures;
+    for (int k = 2; k <= 6; k++) failures += "Failed to save profiles\n";
+    EXPECT_EQ(ReadLog(), failures);
+}
+
+// The same fallback when only the rename is refused (a leftover temporary file
+// could still be opened in a folder that refuses new names).
+TEST(ProfileSave, ARefusedRenameAlsoRewritesInPlace) {
+    MakeScratchDirectory();
+    LoadOld();
+    MakeNew();
+    FailSaveOperation(5, false, EACCES);
+    SaveProfiles();
+    const std::vector<std::string> calls = SaveCallsSeen();
+    StopSaveFaults();
+    EXPECT_FALSE(quitRequested);
+    EXPECT_EQ(ReadFile("prefs.dat"), kNew);
+    EXPECT_EQ(calls, (std::vector<std::string>{"open prefs.dat.tmp", "rename prefs.dat.tmp prefs.dat",
+                                               "openInPlace prefs.dat"}));
+    EXPECT_FALSE(std::filesystem::exists("prefs.dat.tmp"));
 }
 
 TEST(ProfileSave, AnUnchangedTableIsNotWrittenAgain) {

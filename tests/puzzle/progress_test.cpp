@@ -1,6 +1,7 @@
 // Completing a level: the current player's progress, the new-level text, the save.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 
 #include "app/game_flow.h"
@@ -53,6 +54,28 @@ TEST(Progress, CompleteLevelRaisesSavesAndCongratulates) {
     EXPECT_EQ(text.y, 35);
     EXPECT_EQ(ReadFile("prefs.dat"), "PLAYERS 3\nanna 0 0 0\nbruno 2 0 0\ncarla 2 0 0\n");
     EXPECT_EQ(SoundsPlayed(), std::vector<int>{SFX_DONE});
+}
+
+// At the top of the level range the level stays, and the text still names the
+// level just completed; a level beyond it (never read from a file) is not raised.
+TEST(Progress, CompleteLevelStopsAtTheTopOfTheRange) {
+    StartGui();
+    const GuiText& text = windows[FindWindowId("NEWLEVEL")].texts[0];
+    const struct {
+        int before, after;
+        const char* congratulation;
+    } cases[] = {
+        {MAX_PLAYER_LEVEL - 1, MAX_PLAYER_LEVEL, "Congratulations! You've completed level 99998"},
+        {MAX_PLAYER_LEVEL, MAX_PLAYER_LEVEL, "Congratulations! You've completed level 99999"},
+        {INT_MAX, INT_MAX, "Congratulations! You've completed level 99999"},
+    };
+    for (const auto& c : cases) {
+        SetPlayers({0});
+        profiles[0].level = c.before;
+        CompleteLevel();
+        EXPECT_EQ(profiles[0].level, c.after) << c.before;
+        EXPECT_STREQ(text.text, c.congratulation);
+    }
 }
 
 // Without a current player the step writes nothing outside the table (or anywhere).

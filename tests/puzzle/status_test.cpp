@@ -2,7 +2,9 @@
 // drawn from plain single-colour pictures and block fonts.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gfx/display.h"
 #include "gfx/font.h"
@@ -154,34 +156,37 @@ TEST_F(StatusDisplay, PressDraggedToAnotherRowSelectsThatRow) {
     EXPECT_EQ(Pick(320, 203, false), MENU_NOPICK);
 }
 
-// Left edge and width of the lit pixels of one text line whose top is at y.
-std::pair<int, int> LineExtent(int y) {
-    int left = 640, right = -1;
-    for (int row = y; row < y + 10; row++)
-        for (int x = 0; x < 640; x++)
-            if (ScreenPixel(x, row) != 0) {
-                left = std::min(left, x);
-                right = std::max(right, x);
-            }
-    return {left, right - left + 1};
-}
-
-TEST_F(StatusDisplay, PackedLineRoundsToAWholePercent) {
-    SelectFont(0);
-    const int width = TextWidth("%99 packed");
-    ASSERT_GT(width, 0);
-    packedPercent = 69 * (100.0f / 70);
-    ClearScreen(0);
-    DrawPackedLine();
-    const auto [left, drawn] = LineExtent(104);
-    EXPECT_EQ(left, 316 - width / 2);
-    EXPECT_LE(drawn, width);
-    EXPECT_GT(drawn, width - 6);
-
-    packedPercent = 0;
-    ClearScreen(0);
-    DrawPackedLine();
-    EXPECT_EQ(LineExtent(104).first, 316 - TextWidth("%0 packed") / 2);
+// The packed line as the player reads it, in the generated font: its bytes, at
+// their place, for the share of the previous frame.
+TEST(PackedLine, ReadsAPercentSignTheRoundedShareAndPacked) {
+    MakeScratchDirectory();
+    for (const char* font : {"TimesRoman.bmp", "TimesRoman2.bmp", "Century.bmp"})
+        std::filesystem::copy_file(std::filesystem::path(VALIMO_GAME_DIR) / font, font);
+    StartDisplay();
+    InitFonts();
+    const auto screen = [] { return std::vector<uint16_t>(backBuffer->Pixels(), backBuffer->Pixels() + 640 * 480); };
+    const struct {
+        int cells;
+        const char* text;
+    } cases[] = {{69, "%99 packed"}, {35, "%50 packed"}, {0, "%0 packed"}, {1, "%1 packed"}, {70, "%100 packed"}};
+    for (const auto& c : cases) {
+        packedPercent = float(c.cells) * (100.0f / 70);
+        SelectFont(2);  // the line chooses its own font
+        ClearSprite(backBuffer, 0);
+        DrawPackedLine();
+        const std::vector<uint16_t> drawn = screen();
+        ClearSprite(backBuffer, 0);
+        SelectFont(0);
+        PrintText(c.text, 316 - TextWidth(c.text) / 2, 104);
+        EXPECT_TRUE(drawn == screen()) << c.cells << " cells should read " << c.text;
+    }
+    // The font tells the figures apart, so a wrong one would show.
+    ClearSprite(backBuffer, 0);
+    PrintText("%98 packed", 316 - TextWidth("%98 packed") / 2, 104);
+    const std::vector<uint16_t> other = screen();
+    ClearSprite(backBuffer, 0);
+    PrintText("%99 packed", 316 - TextWidth("%99 packed") / 2, 104);
+    EXPECT_FALSE(other == screen());
 }
 
 }  // namespace

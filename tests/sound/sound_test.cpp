@@ -29,11 +29,18 @@ std::vector<uint8_t> BufferBytes(int slot) {
     return {e.buffer->Data(), e.buffer->Data() + e.buffer->Size()};
 }
 
+// Each effect file with samples of its own length.
+struct EffectFile {
+    const char* path;
+    int length;
+};
+const EffectFile kEffectFiles[] = {{"data/click.wav", 100}, {"data/drop0.wav", 200}, {"data/drop1.wav", 201},
+                                   {"data/drop2.wav", 202}, {"data/drop3.wav", 203}, {"data/drop4.wav", 204},
+                                   {"data/key.wav", 1000},  {"data/done.wav", 300}};
+
 void WriteEffects() {
-    WriteFile("data/click.wav", SimpleWave(Ramp(100, 0)));
-    for (int i = 0; i < 5; i++) WriteFile("data/drop" + std::to_string(i) + ".wav", SimpleWave(Ramp(200 + i, i)));
-    WriteFile("data/key.wav", SimpleWave(Ramp(1000, 3)));
-    WriteFile("data/done.wav", SimpleWave(Ramp(300, 5)));
+    int first = 0;
+    for (const EffectFile& f : kEffectFiles) WriteFile(f.path, SimpleWave(Ramp(f.length, first++)));
 }
 
 class SoundTest : public testing::Test {
@@ -53,9 +60,19 @@ TEST_F(SoundTest, EffectListFillsElevenSlotsWithOneCopyOfTheKeySound) {
     LoadSoundEffects();
     for (int slot = 0; slot <= 10; slot++) EXPECT_TRUE(soundEffects[slot].loaded) << slot;
     for (int slot = 11; slot < SOUND_SLOTS; slot++) EXPECT_FALSE(soundEffects[slot].loaded) << slot;
-    EXPECT_EQ(BufferBytes(0), Ramp(100, 0));
-    EXPECT_EQ(BufferBytes(5), Ramp(204, 4));
-    EXPECT_EQ(BufferBytes(10), Ramp(300, 5));
+    // Slot by slot, the file it plays: click, the five drops, four times the key, done.
+    const char* const slotFiles[11] = {"data/click.wav", "data/drop0.wav", "data/drop1.wav", "data/drop2.wav",
+                                       "data/drop3.wav", "data/drop4.wav", "data/key.wav",   "data/key.wav",
+                                       "data/key.wav",   "data/key.wav",   "data/done.wav"};
+    for (int slot = 0; slot <= 10; slot++) {
+        int first = 0;
+        for (const EffectFile& f : kEffectFiles) {
+            if (std::string(f.path) == slotFiles[slot]) {
+                EXPECT_EQ(BufferBytes(slot), Ramp(f.length, first)) << slot << ": " << slotFiles[slot];
+            }
+            first++;
+        }
+    }
     for (int slot = 7; slot <= 9; slot++) {
         EXPECT_TRUE(soundEffects[slot].buffer->SharesDataWith(soundEffects[6].buffer)) << slot;
         EXPECT_NE(soundEffects[slot].buffer, soundEffects[6].buffer);
@@ -71,7 +88,7 @@ TEST_F(SoundTest, EffectListFillsElevenSlotsWithOneCopyOfTheKeySound) {
 TEST_F(SoundTest, KeySlotsStartedInTurnSoundTogetherFromTheirOwnPositions) {
     WriteEffects();
     LoadSoundEffects();
-    const std::vector<uint8_t> key = Ramp(1000, 3);
+    const std::vector<uint8_t> key = Ramp(1000, 6);
     std::vector<uint8_t> mixed;
     for (int slot = 6; slot <= 9; slot++) {
         PlaySoundEffect(slot);
