@@ -946,11 +946,12 @@ void DrawCandle(Art& a) {
 }
 
 void DrawKeys(Art& a) {
-    a.S(Circle(10, 10, 6), 2.2f, Hex(0x909098));
-    a.F(Union(Circle(15, 20, 5), Box(18, 18, 30, 22, 1)), Body(Hex(0xE0B030), 0.4f));
-    a.F(Box(24, 22, 26, 26, 0), Hex(0xE0B030));
-    a.F(Union(Circle(9, 21, 4.5f), Box(6, 23, 10, 31, 1)), Body(Hex(0xC0C4CC), 0.4f));
-    a.F(Box(10, 26, 13, 29, 0), Hex(0xC0C4CC));
+    Rgb silver = Hex(0xC0C4CC), gold = Hex(0xE0B030);
+    a.S(Circle(8, 8, 6), 2.5f, Hex(0x8A8E96));
+    a.F(Subtract(Union(Circle(9, 22, 7), Box(14, 20, 31, 25, 1)), Circle(8, 22, 2.5f)), Body(silver, 0.4f));
+    a.F(Union(Box(20, 25, 23, 29, 0), Box(26, 25, 29, 28, 0)), Body(silver, 0.2f));
+    a.F(Subtract(Union(Circle(17, 9, 6.5f), Box(21, 7, 31, 12, 1)), Circle(16, 9, 2.2f)), Body(gold, 0.4f));
+    a.F(Union(Box(24, 12, 26, 16, 0), Box(28, 12, 30, 15, 0)), Body(gold, 0.2f));
 }
 
 void DrawMug(Art& a) {
