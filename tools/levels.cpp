@@ -128,6 +128,7 @@ LevelText ReadLevelText(const std::string& text) {
         return out;
     }
     if (clipped) fault("level number out of range; the game reads " + std::to_string(number));
+    else if (number < 0) fault("level number " + std::to_string(number) + " is below 0, so no player ever reaches it");
     out.level.number = number;
     if (!in.Word("ITEMS")) {
         std::string junk = in.Junk();

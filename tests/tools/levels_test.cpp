@@ -273,6 +273,7 @@ TEST(LevelText, ReadsWhatTheGameLoadsAndNamesEveryDifference) {
         {longName, "longer than 58 characters"},
         {"LEVEL 7\nITEMS 1\nab 0 7\n", "does not end in .bmp"},
         {"LEVEL 99999999999\nITEMS 0\n", "level number out of range"},
+        {"LEVEL -2\nITEMS 0\n", "level number -2 is below 0, so no player ever reaches it"},
         {"LEVEL 1\nITEMS 1\na\x01.bmp 0 7\n", "not text (0x01 at byte 17)"},
     };
     for (const auto& c : cases) {
