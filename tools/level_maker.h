@@ -36,14 +36,16 @@ struct MadeLevel {
 bool MakePlayerLevel(const std::vector<Piece>& pieces, int n, bool unique, uint64_t seed, MadeLevel& out,
                      std::string& error);
 
-// The fewest and most items a level made from these pieces can have.
+// The fewest items that can fill the case with these pieces, by area alone;
+// a level never holds more than kMostItems.
 int FewestItems(const std::vector<Piece>& pieces);
 constexpr int kMostItems = kMaxLevelItems;
 
 // The shipped levels, numbered from 0. The first eight teach (at most nine
 // items, ten or more solutions), the last sixteen test (fifteen or more items,
 // at most three solutions), the difficulty never falls from one to the next,
-// no two share a set of items and every picture is used twice or more.
+// no two share a set of shapes (so none shares a set of items) and every
+// picture is used twice or more.
 std::vector<Level> GenerateLevels(int count, uint64_t seed);
 
 }  // namespace gen
