@@ -7,13 +7,13 @@
 
 #include "tools/fonts.h"
 #include "tools/image.h"
-#include "tools/levels.h"
+#include "tools/level_maker.h"
 #include "tools/movies.h"
 #include "tools/screens.h"
 
 namespace gen {
 
-constexpr int kLevelCount = 32;
+constexpr int kLevelCount = 64;
 constexpr uint64_t kLevelSeed = 20260507;
 
 struct DataSet {

@@ -1,13 +1,13 @@
 #include "tools/levels.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <set>
-#include <sstream>
-
-#include "tools/dlx.h"
 
 namespace gen {
 
@@ -31,87 +31,262 @@ std::string FormatLevel(const Level& level) {
     return s;
 }
 
-bool ParseLevel(const std::string& text, Level& level, std::string& error) {
-    if (text.rfind("LEVEL", 0) != 0) {
-        error = "does not begin with LEVEL";
-        return false;
+namespace {
+
+// The game's reading rules: white space is any run of blanks, tabs and line
+// ends; a number is an optional sign and digits, held at the 32-bit limits; a
+// word is everything up to the next white space.
+struct Reader {
+    const std::string& t;
+    size_t at = 0;
+
+    static bool Space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+    bool End() const { return at >= t.size(); }
+    void SkipSpace() {
+        while (!End() && Space(t[at])) at++;
     }
-    std::istringstream in(text);
-    std::string word;
-    int count = -1;
-    level = Level{};
-    if (!(in >> word >> level.number) || word != "LEVEL") {
-        error = "bad LEVEL line";
-        return false;
+    bool Word(const char* w) {
+        SkipSpace();
+        size_t n = std::strlen(w);
+        if (t.compare(at, n, w) != 0) return false;
+        at += n;
+        return true;
     }
-    if (!(in >> word >> count) || word != "ITEMS") {
-        error = "bad ITEMS line";
-        return false;
-    }
-    if (count < 0 || count > 64) {
-        error = "ITEMS " + std::to_string(count) + " outside 0 to 64";
-        return false;
-    }
-    for (int i = 0; i < count; i++) {
-        LevelItem it;
-        if (!(in >> it.picture >> it.col >> it.row)) {
-            error = "item record " + std::to_string(i) + " missing or unreadable";
-            return false;
+    // False when no digits follow; clipped is set when the value did not fit.
+    bool Number(int32_t& value, bool& clipped) {
+        SkipSpace();
+        size_t p = at;
+        bool negative = false;
+        if (p < t.size() && (t[p] == '-' || t[p] == '+')) negative = t[p++] == '-';
+        if (p >= t.size() || t[p] < '0' || t[p] > '9') return false;
+        int64_t v = 0;
+        clipped = false;
+        for (; p < t.size() && t[p] >= '0' && t[p] <= '9'; p++) {
+            v = v * 10 + (t[p] - '0');
+            if (v > (int64_t(1) << 31)) {
+                v = int64_t(1) << 31;
+                clipped = true;
+            }
         }
-        if (it.picture.size() > 58) {
-            error = "picture name " + it.picture + " longer than 58 characters";
-            return false;
-        }
-        level.items.push_back(it);
+        if (negative) v = -v;
+        if (v > INT32_MAX || v < INT32_MIN) clipped = true;
+        value = int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+        at = p;
+        return true;
     }
-    if (in >> word) {
-        error = "more records than ITEMS says";
-        return false;
+    // The rest of a token that a number stopped in, as "3x" in "3x 4".
+    std::string Junk() const {
+        size_t e = at;
+        while (e < t.size() && !Space(t[e])) e++;
+        return t.substr(at, e - at);
     }
-    return true;
+    std::string Token() {
+        SkipSpace();
+        size_t s = at;
+        while (!End() && !Space(t[at])) at++;
+        return t.substr(s, at - s);
+    }
+};
+
+// Bytes that no text file of ours holds: control characters other than white space.
+long FirstBinaryByte(const std::string& t) {
+    for (size_t i = 0; i < t.size(); i++) {
+        unsigned char c = static_cast<unsigned char>(t[i]);
+        if ((c < 0x20 && !Reader::Space(char(c))) || c == 0x7F) return long(i);
+    }
+    return -1;
 }
 
-static SolveResult Solve(const std::vector<CellMask>& masks, uint64_t cap, uint64_t maxUpdates) {
-    SolveResult res;
-    int n = int(masks.size());
-    Dlx dlx(kCaseW * kCaseH + n, 0);
-    std::vector<std::pair<int, Placement>> rows;
-    for (int i = 0; i < n; i++) {
-        const CellMask& m = masks[size_t(i)];
-        for (int y = 0; y + m.h <= kCaseH; y++)
-            for (int x = 0; x + m.w <= kCaseW; x++) {
-                std::vector<int> cols;
-                for (int r = 0; r < m.h; r++)
-                    for (int c = 0; c < m.w; c++)
-                        if (m.At(c, r)) cols.push_back((y + r) * kCaseW + (x + c));
-                if (cols.empty()) continue;
-                cols.push_back(kCaseW * kCaseH + i);
-                dlx.AddRow(cols);
-                rows.push_back({i, Placement{kCaseX + x, kCaseY + y}});
-            }
+std::string Hex2(unsigned v) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%02X", v & 0xFF);
+    return buf;
+}
+
+}  // namespace
+
+LevelText ReadLevelText(const std::string& text) {
+    LevelText out;
+    auto fault = [&](const std::string& f) { out.faults.push_back(f); };
+    long binary = FirstBinaryByte(text);
+    if (binary >= 0)
+        fault("holds a byte that is not text (" + Hex2(static_cast<unsigned char>(text[size_t(binary)])) + " at byte " +
+              std::to_string(binary) + "); a level file is plain text");
+    Reader in{text};
+    if (text.compare(0, 5, "LEVEL") != 0) {
+        std::string why = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? " (it starts with a byte-order mark)"
+                          : !text.empty() && Reader::Space(text[0]) ? " (it starts with white space)"
+                                                                     : "";
+        fault("does not begin with the word LEVEL" + why + "; the game reads it as level 0 with no items");
+        return out;
     }
-    bool capped = false;
-    bool finished = dlx.Search(
-        [&](const std::vector<int>& chosen) {
-        if (res.solutions == 0) {
-            res.solution.assign(size_t(n), Placement{});
-            for (int r : chosen) res.solution[size_t(rows[size_t(r)].first)] = rows[size_t(r)].second;
+    in.at = 5;
+    int32_t number = 0, count = 0;
+    bool clipped = false;
+    if (!in.Number(number, clipped)) {
+        fault("no level number after LEVEL; the game reads it as level 0 with no items");
+        return out;
+    }
+    if (clipped) fault("level number out of range; the game reads " + std::to_string(number));
+    else if (number < 0) fault("level number " + std::to_string(number) + " is below 0, so no player ever reaches it");
+    out.level.number = number;
+    if (!in.Word("ITEMS")) {
+        std::string junk = in.Junk();
+        fault(junk.empty() || in.t.compare(in.at, 5, "ITEMS") == 0
+                  ? "no ITEMS line after the level number; the game loads no items"
+                  : "level number followed by '" + junk + "', not by ITEMS; the game loads no items");
+        return out;
+    }
+    if (!in.Number(count, clipped)) {
+        fault("no item count after ITEMS; the game loads no items");
+        return out;
+    }
+    out.header = true;
+    if (count < 0) {
+        fault("ITEMS " + std::to_string(count) + " is below 0; the game loads no items");
+        return out;
+    }
+    if (count > kMaxLevelItems)
+        fault("ITEMS " + std::to_string(count) + " is more than 64; the game loads only the first 64");
+    int wanted = std::min(count, kMaxLevelItems);
+    for (int j = 0; j < wanted; j++) {
+        LevelItem it;
+        std::string where = "item record " + std::to_string(j + 1);
+        it.picture = in.Token();
+        bool colOk = !it.picture.empty() && in.Number(it.col, clipped);
+        bool colClipped = clipped;
+        bool rowOk = colOk && in.Number(it.row, clipped);
+        if (!rowOk) {
+            std::string junk = in.End() ? "" : in.Junk();
+            fault("ITEMS says " + std::to_string(count) + ", but " +
+                  (j == 0 ? std::string("no whole item record follows") : "only " + std::to_string(j) + " whole item record(s) follow") +
+                  (junk.empty() ? " (the file ends early)" : " ('" + junk + "' in " + where + " is not a whole number)"));
+            return out;
         }
-        if (++res.solutions >= cap) {
-            capped = true;
-            return false;
+        if (colClipped || clipped) fault(where + ": a number out of range");
+        if (!in.End() && !Reader::Space(in.t[in.at]))
+            fault(where + ": row '" + std::to_string(it.row) + in.Junk() +
+                  "' is not a whole number; the game reads what follows the digits as the next record");
+        if (it.picture.size() > kMaxPictureName) {
+            fault(where + ": picture name longer than 58 characters; the game leaves the item out");
+            continue;
         }
-        return true;
-        },
-        maxUpdates);
-    res.complete = finished && !capped;
-    res.solvable = res.solutions > 0;
+        if (it.picture.size() <= 4 || it.picture.compare(it.picture.size() - 4, 4, ".bmp") != 0)
+            fault(where + ": picture name " + it.picture + " does not end in .bmp; the game names an item by cutting four characters off");
+        out.level.items.push_back(it);
+    }
+    in.SkipSpace();
+    if (!in.End() && count <= kMaxLevelItems)
+        fault("more text after the last of the " + std::to_string(count) + " item records ('" + in.Junk() +
+              "'); the game does not read it");
+    return out;
+}
+
+bool ParseLevel(const std::string& text, Level& level, std::string& error) {
+    LevelText read = ReadLevelText(text);
+    level = read.level;
+    if (read.faults.empty()) return true;
+    error = read.faults[0];
+    return false;
+}
+
+namespace {
+
+uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+
+constexpr int32_t kMaxPictureSide = 4096;  // the game's loader refuses larger
+
+}  // namespace
+
+ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
+    ItemPicture p;
+    if (b.size() < 2 || b[0] != 'B' || b[1] != 'M') {
+        p.fault = "not a BMP picture";
+        return p;
+    }
+    if (b.size() < 54) {
+        p.fault = "cut short: " + std::to_string(b.size()) + " bytes, less than a BMP header";
+        return p;
+    }
+    int bits = b[28] | b[29] << 8;
+    if (bits != 16) {
+        p.fault = std::to_string(bits) + "-bit, not 16-bit; the game stops with a fatal error on it";
+        return p;
+    }
+    int32_t w = int32_t(Le32(b, 18)), h = int32_t(Le32(b, 22));
+    p.width = w;
+    p.height = h;
+    if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide) {
+        p.fault = "size " + std::to_string(w) + " x " + std::to_string(h) + " pixels, which the game cannot load" +
+                  (h < 0 ? " (rows top-down)" : "");
+        return p;
+    }
+    if (Le32(b, 10) != 54) {
+        p.fault = "pixels start at byte " + std::to_string(Le32(b, 10)) + "; the game reads them from byte 54";
+        return p;
+    }
+    if (Le32(b, 30) != 0) {
+        p.fault = "compressed or not 5-5-5 (compression " + std::to_string(Le32(b, 30)) + "); the game reads plain 5-5-5 pixels";
+        return p;
+    }
+    size_t need = size_t(w) * size_t(h) * 2;
+    if (b.size() - 54 < need) {
+        p.fault = "cut short: " + std::to_string(b.size() - 54) + " of " + std::to_string(need) + " pixel bytes";
+        return p;
+    }
+    if (w % kCell || h % kCell) {
+        p.fault = "size " + std::to_string(w) + " x " + std::to_string(h) + " pixels, not whole 32-pixel cells";
+        return p;
+    }
+    Image16 img(w, h);
+    size_t at = 54;
+    for (int y = h - 1; y >= 0; y--)
+        for (int x = 0; x < w; x++, at += 2) img.At(x, y) = uint16_t(b[at] | b[at + 1] << 8);
+    p.mask = MaskFromImage(img);
+    if (p.mask.Count() == 0) p.fault = "no solid cell: all of it is the colour key, so it can never be picked up";
+    return p;
+}
+
+ItemPicture ReadItemPicture(const std::string& path) {
+    ItemPicture p;
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        p.fault = std::string("cannot be read (") + std::strerror(errno) + ")";
+        return p;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        p.fault = "not a plain file";
+        return p;
+    }
+    // Nothing the game loads is larger: its loader takes at most 4096 x 4096.
+    if (st.st_size > 54 + 2 * int64_t(kMaxPictureSide) * kMaxPictureSide) {
+        p.fault = "larger than any picture the game loads";
+        return p;
+    }
+    std::vector<uint8_t> bytes;
+    if (!ReadFile(path, bytes)) {
+        p.fault = std::string("cannot be read (") + std::strerror(errno) + ")";
+        return p;
+    }
+    return DecodeItemPicture(bytes);
+}
+
+SolveResult SolveCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t maxNodes) {
+    CaseSearch found = SearchCase(masks, cap, maxNodes);
+    SolveResult res;
+    res.solutions = found.packings;
+    res.complete = found.complete;
+    res.nodeLimitHit = found.nodeLimitHit;
+    res.solvable = found.packings > 0;
+    res.nodes = found.nodes;
+    if (res.solvable)
+        for (const CaseSpot& at : found.found[0]) res.solution.push_back({kCaseX + at.x, kCaseY + at.y});
     return res;
 }
 
-SolveResult SolveCase(const std::vector<CellMask>& masks, uint64_t cap) { return Solve(masks, cap, kSolveBudget); }
-
-SolveResult SolveFirst(const std::vector<CellMask>& masks, uint64_t maxUpdates) { return Solve(masks, 1, maxUpdates); }
+SolveResult SolveFirst(const std::vector<CellMask>& masks, uint64_t maxNodes) { return SolveCase(masks, 1, maxNodes); }
 
 double Difficulty(const std::vector<CellMask>& masks, uint64_t solutions) {
     int irregular = 0;
@@ -120,25 +295,30 @@ double Difficulty(const std::vector<CellMask>& masks, uint64_t solutions) {
     return 10.0 * double(masks.size()) + 4.0 * irregular + 3.0 * std::max(0.0, 10.0 - log2s);
 }
 
-LevelReport CheckLevel(const Level& level, const std::map<std::string, CellMask>& masks) {
+LevelReport CheckLevel(const Level& level, const std::map<std::string, CellMask>& masks,
+                       const std::map<std::string, std::string>& pictureFaults) {
     LevelReport rep;
     rep.items = int(level.items.size());
     std::vector<CellMask> used;
     std::vector<int> owner(size_t(kGridW * kGridH), -1);
+    std::set<std::pair<int, int>> overlapping;
     bool allKnown = true;
     for (size_t i = 0; i < level.items.size(); i++) {
         const LevelItem& it = level.items[i];
         auto found = masks.find(it.picture);
         if (found == masks.end()) {
-            rep.faults.push_back("item " + it.picture + ": no picture");
+            auto why = pictureFaults.find(it.picture);
+            rep.faults.push_back("item " + it.picture + ": " + (why != pictureFaults.end() ? why->second : "no picture"));
             allKnown = false;
             continue;
         }
         const CellMask& m = found->second;
         used.push_back(m);
         rep.cells += m.Count();
-        if (it.col < 0 || it.row < 0 || it.col + m.w > kGridW || it.row + m.h > kGridH) {
-            rep.faults.push_back("item " + it.picture + ": rectangle leaves the grid");
+        if (m.Count() == 0) rep.faults.push_back("item " + it.picture + ": no solid cell, so it can never be picked up");
+        if (it.col < 0 || it.row < 0 || it.col > kGridW - m.w || it.row > kGridH - m.h) {
+            rep.faults.push_back("item " + it.picture + " at " + std::to_string(it.col) + "," + std::to_string(it.row) +
+                                 ": rectangle leaves the grid");
             continue;
         }
         bool onTable = true;
@@ -147,182 +327,27 @@ LevelReport CheckLevel(const Level& level, const std::map<std::string, CellMask>
                 if (RegionAt(it.col + c, it.row + r) != kTable) onTable = false;
                 if (!m.At(c, r)) continue;
                 int& o = owner[size_t((it.row + r) * kGridW + it.col + c)];
-                if (o >= 0)
+                if (o < 0)
+                    o = int(i);
+                else if (overlapping.insert({o, int(i)}).second)
                     rep.faults.push_back("items " + level.items[size_t(o)].picture + " and " + it.picture +
                                          " overlap at " + std::to_string(it.col + c) + "," + std::to_string(it.row + r));
-                else
-                    o = int(i);
             }
-        if (!onTable) rep.faults.push_back("item " + it.picture + ": rectangle not wholly on the table");
+        if (!onTable)
+            rep.faults.push_back("item " + it.picture + " at " + std::to_string(it.col) + "," + std::to_string(it.row) +
+                                 ": rectangle not wholly on the table");
     }
-    if (rep.cells != kCaseW * kCaseH) rep.faults.push_back("cells " + std::to_string(rep.cells) + ", not 70");
-    if (allKnown && rep.cells == kCaseW * kCaseH) rep.solve = SolveCase(used);
-    else rep.solve.complete = true;
+    if (allKnown && rep.cells != kCaseW * kCaseH)
+        rep.faults.push_back("the items cover " + std::to_string(rep.cells) + " cells, not the case's 70");
+    if (allKnown && rep.cells == kCaseW * kCaseH) {
+        rep.counted = true;
+        rep.solve = SolveCase(used);
+        if (!rep.solve.solvable)
+            rep.faults.push_back(rep.solve.complete ? "the items cannot be packed into the case"
+                                                    : "no packing found within the solver's limit");
+    }
     rep.difficulty = Difficulty(used, rep.solve.solutions);
     return rep;
-}
-
-namespace {
-
-struct Candidate {
-    Level level;
-    double difficulty = 0;
-};
-
-CellMask ShapeMask(const ItemShape& s) {
-    CellMask m;
-    m.w = s.W();
-    m.h = s.H();
-    for (int r = 0; r < m.h; r++)
-        for (int c = 0; c < m.w; c++) m.solid.push_back(s.Solid(c, r));
-    return m;
-}
-
-// A tiling of the case that uses every shape of the set once, or nothing.
-std::vector<std::pair<int, Placement>> TileWith(const std::vector<int>& set, uint64_t maxUpdates) {
-    std::vector<CellMask> masks;
-    for (int i : set) masks.push_back(ShapeMask(ItemShapes()[size_t(i)]));
-    SolveResult r = SolveFirst(masks, maxUpdates);
-    std::vector<std::pair<int, Placement>> out;
-    if (!r.solvable) return out;
-    for (size_t k = 0; k < set.size(); k++) out.push_back({set[k], r.solution[k]});
-    return out;
-}
-
-// Puts every item on the table: rectangles wholly on table cells, no solid
-// cells shared. Prefers spots where rectangles do not overlap at all.
-bool LayOutOnTable(std::vector<LevelItem>& items, Rng& rng) {
-    const auto& shapes = ItemShapes();
-    std::vector<int> order(items.size());
-    for (size_t i = 0; i < order.size(); i++) order[i] = int(i);
-    auto shapeOf = [&](int i) -> const ItemShape& {
-        std::string name = items[size_t(i)].picture;
-        return shapes[size_t(FindItem(name.substr(0, name.size() - 4)))];
-    };
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const auto &sa = shapeOf(a), &sb = shapeOf(b);
-        return sa.W() * sa.H() > sb.W() * sb.H();
-    });
-    std::vector<bool> solid(size_t(kGridW * kGridH), false), rect(size_t(kGridW * kGridH), false);
-    for (int i : order) {
-        const ItemShape& s = shapeOf(i);
-        std::vector<std::pair<int, int>> spots;
-        for (int row = 0; row + s.H() <= kGridH; row++)
-            for (int col = 0; col + s.W() <= kGridW; col++) {
-                bool ok = true;
-                for (int r = 0; r < s.H() && ok; r++)
-                    for (int c = 0; c < s.W() && ok; c++) ok = RegionAt(col + c, row + r) == kTable;
-                if (ok) spots.push_back({col, row});
-            }
-        for (size_t k = spots.size(); k > 1; k--) std::swap(spots[k - 1], spots[size_t(rng.Below(int(k)))]);
-        bool placed = false;
-        for (int pass = 0; pass < 2 && !placed; pass++)
-            for (auto [col, row] : spots) {
-                bool ok = true;
-                for (int r = 0; r < s.H() && ok; r++)
-                    for (int c = 0; c < s.W() && ok; c++) {
-                        size_t at = size_t((row + r) * kGridW + col + c);
-                        if (pass == 0 && rect[at]) ok = false;
-                        if (s.Solid(c, r) && solid[at]) ok = false;
-                    }
-                if (!ok) continue;
-                for (int r = 0; r < s.H(); r++)
-                    for (int c = 0; c < s.W(); c++) {
-                        size_t at = size_t((row + r) * kGridW + col + c);
-                        rect[at] = true;
-                        if (s.Solid(c, r)) solid[at] = true;
-                    }
-                items[size_t(i)].col = col;
-                items[size_t(i)].row = row;
-                placed = true;
-                break;
-            }
-        if (!placed) return false;
-    }
-    return true;
-}
-
-// Draws n distinct shapes whose cells add up to the case's 70, sized for the
-// count: big things for few items, small and irregular ones for many.
-std::vector<int> DrawSet(int n, Rng& rng) {
-    const auto& shapes = ItemShapes();
-    double mean = 70.0 / n;
-    std::vector<double> base;
-    for (const auto& s : shapes) {
-        double d = (s.Area() - mean) / std::max(1.5, mean * 0.4);
-        double w = std::exp(-0.5 * d * d);
-        if (n >= 12 && !s.IsRectangle()) w *= 2.5;
-        if (s.Area() == 1 && n < 15) w = 0;
-        base.push_back(w + 1e-6);
-    }
-    for (int tries = 0; tries < 2000; tries++) {
-        std::vector<double> weight = base;
-        std::vector<int> set;
-        int sum = 0;
-        while (int(set.size()) < n - 1) {
-            double total = 0;
-            for (double w : weight) total += w;
-            double pick = rng.Unit() * total;
-            size_t k = 0;
-            for (; k + 1 < weight.size(); k++) {
-                if (pick < weight[k]) break;
-                pick -= weight[k];
-            }
-            set.push_back(int(k));
-            sum += shapes[k].Area();
-            weight[k] = 0;
-        }
-        std::vector<int> last;
-        for (size_t k = 0; k < shapes.size(); k++)
-            if (weight[k] > 0 && shapes[k].Area() == 70 - sum && (n >= 15 || shapes[k].Area() > 1)) last.push_back(int(k));
-        if (last.empty()) continue;
-        set.push_back(last[size_t(rng.Below(int(last.size())))]);
-        return set;
-    }
-    return {};
-}
-
-}  // namespace
-
-std::vector<Level> GenerateLevels(int count, uint64_t seed) {
-    const auto& shapes = ItemShapes();
-    Rng rng(seed);
-    std::vector<Candidate> made;
-    for (int k = 0; k < count; k++) {
-        int target = 8 + int(std::lround(double(k) * 10.0 / double(std::max(1, count - 1))));
-        for (int attempt = 0;; attempt++) {
-            std::vector<int> set = DrawSet(target, rng);
-            if (set.empty()) continue;
-            auto tiling = TileWith(set, 40000);
-            if (tiling.empty()) continue;
-            int n = int(tiling.size());
-            Candidate cand;
-            std::vector<CellMask> masks;
-            // The order in the file is shuffled so that the file does not give the solution away.
-            for (size_t i = tiling.size(); i > 1; i--) std::swap(tiling[i - 1], tiling[size_t(rng.Below(int(i)))]);
-            for (auto& [shape, at] : tiling) {
-                cand.level.items.push_back({shapes[size_t(shape)].name + ".bmp", 0, 0});
-                masks.push_back(ShapeMask(shapes[size_t(shape)]));
-            }
-            if (!LayOutOnTable(cand.level.items, rng)) continue;
-            SolveResult sr = SolveCase(masks);
-            if (!sr.solvable) continue;
-            cand.difficulty = Difficulty(masks, sr.solutions);
-            if (std::getenv("VALIMO_GEN_VERBOSE"))
-                std::fprintf(stderr, "level slot %d: %d items, %llu solutions, %d attempts\n", k, n,
-                             static_cast<unsigned long long>(sr.solutions), attempt + 1);
-            made.push_back(std::move(cand));
-            break;
-        }
-    }
-    std::stable_sort(made.begin(), made.end(),
-                     [](const Candidate& a, const Candidate& b) { return a.difficulty < b.difficulty; });
-    std::vector<Level> out;
-    for (int k = 0; k < int(made.size()); k++) {
-        made[size_t(k)].level.number = k;
-        out.push_back(made[size_t(k)].level);
-    }
-    return out;
 }
 
 }  // namespace gen

@@ -1,61 +1,304 @@
-// valimo-levels check DIR: reads every level file in DIR and its item pictures
-// in DIR/../data (as the game does), proves each level solvable with the exact
-// cover solver, and prints items, cells, solutions and faults per level.
-// Exits 1 when any level has a fault or no solution.
+// valimo-levels check [--data DIR] FILE|LEVELDIR...
+//   Reads each level file (every .lev file of a folder) as the game reads it,
+//   with the item pictures in DIR (the installed game's data/ by default), and
+//   prints per file whether its case can be packed, in how many distinct ways,
+//   and every fault. Exits 0 when all pass, 1 otherwise, 2 on bad usage.
+// valimo-levels new --items N [--seed S] [--unique] [--number K] [--data DIR]
+//   Writes a new level of about N items to stdout, made from the shipped item
+//   pictures: solvable, every item on the table, with one distinct solution
+//   when --unique is given. The same seed makes the same level.
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "tools/levels.h"
+#include "platform/game_dir.h"
+#include "tools/level_maker.h"
 
 namespace fs = std::filesystem;
 
-int main(int argc, char** argv) {
-    if (argc != 3 || std::strcmp(argv[1], "check") != 0) {
-        std::fprintf(stderr, "usage: valimo-levels check LEVELDIR\n");
+namespace {
+
+const char kUsage[] =
+    "usage: valimo-levels check [--data DIR] FILE|LEVELDIR...\n"
+    "       valimo-levels new --items N [--seed S] [--unique] [--number K] [--data DIR]\n";
+
+// Far more than a level can hold (64 records of a 58-character name and two numbers).
+constexpr uintmax_t kMaxLevelBytes = 64 * 1024;
+
+int Usage(const std::string& why) {
+    if (!why.empty()) std::fprintf(stderr, "valimo-levels: %s\n", why.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+bool WholeNumber(const std::string& s, uint64_t& value) {
+    if (s.empty() || s.size() > 19) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    value = std::stoull(s);
+    return true;
+}
+
+std::string DefaultData() {
+    std::string game = ShippedDataDir();
+    return game.empty() ? std::string() : game + "/data";
+}
+
+// The pictures of a data folder, each read once.
+struct PictureStore {
+    fs::path dir;
+    std::map<std::string, gen::ItemPicture> read;
+
+    const gen::ItemPicture& Get(const std::string& name) {
+        auto it = read.find(name);
+        if (it == read.end()) it = read.emplace(name, gen::ReadItemPicture((dir / name).string())).first;
+        return it->second;
+    }
+};
+
+// Reads a level file's text; false with the reason when it is not a file to read.
+bool ReadLevelFile(const fs::path& path, std::string& text, std::string& why) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        why = std::string("cannot be read (") + std::strerror(errno) + ")";
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        why = "not a plain file";
+        return false;
+    }
+    if (uintmax_t(st.st_size) > kMaxLevelBytes) {
+        why = std::to_string(st.st_size) + " bytes, far larger than a level file";
+        return false;
+    }
+    FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        why = std::string("cannot be read (") + std::strerror(errno) + ")";
+        return false;
+    }
+    text.clear();
+    char buf[4096];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() <= kMaxLevelBytes) text.append(buf, n);
+    bool bad = std::ferror(f);
+    std::fclose(f);
+    if (bad) {
+        why = "cannot be read";
+        return false;
+    }
+    return true;
+}
+
+// Checks one file; prints its summary line and a line per fault. True when it passes.
+bool CheckFile(const std::string& shown, const fs::path& path, PictureStore& pictures) {
+    std::vector<std::string> faults;
+    auto report = [&](const std::string& summary) {
+        std::printf("%s: %s, %s\n", shown.c_str(), summary.c_str(),
+                    faults.empty() ? "no faults" : (std::to_string(faults.size()) + (faults.size() == 1 ? " fault" : " faults")).c_str());
+        for (const auto& f : faults) std::printf("%s: fault: %s\n", shown.c_str(), f.c_str());
+        return faults.empty();
+    };
+    std::string name = path.filename().string();
+    if (name.size() < 4 || name.compare(name.size() - 4, 4, ".lev") != 0)
+        faults.push_back("the file name does not end in .lev, so the game does not list it");
+    else if (name.size() > 63)
+        faults.push_back("the file name is longer than 63 characters, so the game does not list it");
+    std::string text, why;
+    if (!ReadLevelFile(path, text, why)) {
+        faults.push_back(why);
+        return report("not read");
+    }
+    gen::LevelText read = gen::ReadLevelText(text);
+    for (const auto& f : read.faults) faults.push_back(f);
+    if (!read.header) return report("not a level the game can read");
+    const gen::Level& level = read.level;
+    std::map<std::string, gen::CellMask> masks;
+    std::map<std::string, std::string> pictureFaults;
+    for (const auto& it : level.items) {
+        const gen::ItemPicture& p = pictures.Get(it.picture);
+        if (p.fault.empty())
+            masks[it.picture] = p.mask;
+        else
+            pictureFaults[it.picture] = "picture " + (pictures.dir / it.picture).string() + ": " + p.fault;
+    }
+    gen::LevelReport r = gen::CheckLevel(level, masks, pictureFaults);
+    for (const auto& f : r.faults) faults.push_back(f);
+    char summary[256];
+    int n = std::snprintf(summary, sizeof summary, "level %d, %d items, ", level.number, r.items);
+    std::string s(summary, size_t(std::max(n, 0)));
+    if (!pictureFaults.empty() || std::any_of(level.items.begin(), level.items.end(),
+                                              [&](const gen::LevelItem& it) { return !masks.count(it.picture); })) {
+        s += "not all pictures read, not solved";
+    } else if (!r.counted) {
+        s += std::to_string(r.cells) + " cells, not solvable";
+    } else if (!r.solve.solvable) {
+        s += "70 cells, " + std::string(r.solve.complete ? "not solvable" : "no packing found within the solver's limit");
+    } else {
+        std::snprintf(summary, sizeof summary, "70 cells, solvable, %s%llu distinct solution%s, difficulty %.1f",
+                      r.solve.complete ? "" : "at least ", static_cast<unsigned long long>(r.solve.solutions),
+                      r.solve.solutions == 1 && r.solve.complete ? "" : "s", r.difficulty);
+        s += summary;
+    }
+    return report(s);
+}
+
+int Check(const std::vector<std::string>& args) {
+    std::string data;
+    std::vector<std::string> paths;
+    bool options = true;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& a = args[i];
+        if (options && a == "--") {
+            options = false;
+        } else if (options && a == "--data") {
+            if (i + 1 == args.size()) return Usage("--data needs a folder");
+            data = args[++i];
+        } else if (options && a.rfind("--data=", 0) == 0) {
+            data = a.substr(7);
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            return Usage("unknown option " + a);
+        } else {
+            paths.push_back(a);
+        }
+    }
+    if (paths.empty()) return Usage("check needs a level file or folder");
+    if (data.empty()) {
+        data = DefaultData();
+        if (data.empty()) {
+            std::fprintf(stderr, "valimo-levels: no installed game found beside the program; name the pictures' folder with --data DIR\n");
+            return 2;
+        }
+    }
+    std::error_code ec;
+    if (!fs::is_directory(data, ec)) {
+        std::fprintf(stderr, "valimo-levels: %s: not a folder\n", data.c_str());
         return 2;
     }
-    fs::path dir = argv[2];
-    fs::path data = dir.parent_path() / "data";
-    if (dir.filename().empty()) data = dir.parent_path().parent_path() / "data";
-    std::vector<fs::path> files;
-    std::error_code ec;
-    for (const auto& e : fs::directory_iterator(dir, ec))
-        if (e.path().extension() == ".lev") files.push_back(e.path());
-    std::sort(files.begin(), files.end());
-    if (files.empty()) {
-        std::fprintf(stderr, "valimo-levels: no .lev files in %s\n", dir.c_str());
-        return 1;
-    }
-    std::map<std::string, gen::CellMask> masks;
-    bool bad = false;
-    for (const auto& f : files) {
-        std::vector<uint8_t> bytes;
-        gen::Level level;
-        std::string error;
-        if (!gen::ReadFile(f.string(), bytes) ||
-            !gen::ParseLevel(std::string(bytes.begin(), bytes.end()), level, error)) {
-            std::printf("%s: unreadable: %s\n", f.filename().c_str(), error.c_str());
-            bad = true;
+    PictureStore pictures{data, {}};
+    bool all = true;
+    for (const auto& p : paths) {
+        fs::path path = p;
+        if (!fs::is_directory(path, ec)) {
+            all = CheckFile(p, path, pictures) && all;
             continue;
         }
-        for (const auto& it : level.items) {
-            if (masks.count(it.picture)) continue;
-            gen::Image16 img;
-            if (gen::ReadBmp((data / it.picture).string(), img)) masks[it.picture] = gen::MaskFromImage(img);
+        std::vector<fs::path> files;
+        for (const auto& e : fs::directory_iterator(path, ec))
+            if (e.path().extension() == ".lev") files.push_back(e.path());
+        std::sort(files.begin(), files.end());
+        if (files.empty()) {
+            std::printf("%s: fault: no level files (.lev) in this folder\n", p.c_str());
+            all = false;
         }
-        gen::LevelReport r = gen::CheckLevel(level, masks);
-        std::string faults;
-        for (const auto& s : r.faults) faults += (faults.empty() ? "" : "; ") + s;
-        std::printf("%s: level %d, items %d, cells %d, %s, solutions %s%llu, difficulty %.1f, faults: %s\n",
-                    f.filename().c_str(), level.number, r.items, r.cells, r.solve.solvable ? "solvable" : "NOT SOLVABLE",
-                    r.solve.complete ? "" : ">=", static_cast<unsigned long long>(r.solve.solutions), r.difficulty,
-                    faults.empty() ? "none" : faults.c_str());
-        if (!r.faults.empty() || !r.solve.solvable) bad = true;
+        for (const auto& f : files) all = CheckFile((path / f.filename()).string(), f, pictures) && all;
     }
-    return bad ? 1 : 0;
+    return all ? 0 : 1;
+}
+
+int New(const std::vector<std::string>& args) {
+    std::string data;
+    uint64_t items = 0, seed = 0, number = 64;
+    bool haveItems = false, haveSeed = false, unique = false;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 == args.size()) return false;
+            out = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--unique") {
+            unique = true;
+        } else if (a == "--data") {
+            if (!value(data)) return Usage("--data needs a folder");
+        } else if (a.rfind("--data=", 0) == 0) {
+            data = a.substr(7);
+        } else if (a == "--items" || a == "--seed" || a == "--number") {
+            if (!value(v)) return Usage(a + " needs a number");
+            uint64_t n = 0;
+            if (!WholeNumber(v, n)) return Usage(a + " " + v + ": not a whole number");
+            if (a == "--items") {
+                items = n;
+                haveItems = true;
+            } else if (a == "--seed") {
+                seed = n;
+                haveSeed = true;
+            } else {
+                number = n;
+            }
+        } else {
+            return Usage("unknown argument " + a);
+        }
+    }
+    if (!haveItems) return Usage("new needs --items N");
+    if (items == 0) return Usage("--items 0: a level needs items to pack");
+    if (items > uint64_t(gen::kCaseW * gen::kCaseH))
+        return Usage("--items " + std::to_string(items) + ": more items than the 70 cells of the case can hold");
+    if (items > uint64_t(gen::kMostItems))
+        return Usage("--items " + std::to_string(items) + ": a level holds at most 64 items");
+    if (number > uint64_t(INT32_MAX)) return Usage("--number " + std::to_string(number) + ": too large for a level number");
+    if (data.empty()) {
+        data = DefaultData();
+        if (data.empty()) {
+            std::fprintf(stderr, "valimo-levels: no installed game found beside the program; name the pictures' folder with --data DIR\n");
+            return 2;
+        }
+    }
+    std::error_code ec;
+    if (!fs::is_directory(data, ec)) {
+        std::fprintf(stderr, "valimo-levels: %s: not a folder\n", data.c_str());
+        return 2;
+    }
+    // The shipped pictures, as they are in the folder.
+    std::vector<gen::Piece> pieces;
+    for (const auto& s : gen::ItemShapes()) {
+        gen::ItemPicture p = gen::ReadItemPicture((fs::path(data) / (s.name + ".bmp")).string());
+        if (p.fault.empty()) pieces.push_back({s.name + ".bmp", p.mask});
+    }
+    if (pieces.empty()) {
+        std::fprintf(stderr, "valimo-levels: %s holds none of the game's item pictures\n", data.c_str());
+        return 1;
+    }
+    int fewest = gen::FewestItems(pieces), largest = 0;
+    for (const auto& p : pieces) largest = std::max(largest, p.mask.Count());
+    if (int(items) < fewest)
+        return Usage("--items " + std::to_string(items) + ": no picture covers more than " + std::to_string(largest) +
+                     " cells, so " + std::to_string(fewest) + " or more items are needed to fill the 70 cells of the case");
+    if (!haveSeed) seed = (uint64_t(std::random_device{}()) << 32) | std::random_device{}();
+    gen::MadeLevel made;
+    std::string error;
+    if (!gen::MakePlayerLevel(pieces, int(items), unique, seed, made, error)) {
+        std::fprintf(stderr, "valimo-levels: %s (--seed %llu)\n", error.c_str(), static_cast<unsigned long long>(seed));
+        return 1;
+    }
+    made.level.number = int(number);
+    std::fputs(gen::FormatLevel(made.level).c_str(), stdout);
+    std::fprintf(stderr, "valimo-levels: level %d, %zu items, %s%llu distinct solution%s, difficulty %.1f (--seed %llu)\n",
+                 made.level.number, made.level.items.size(), made.solve.complete ? "" : "at least ",
+                 static_cast<unsigned long long>(made.solve.solutions), made.solve.solutions == 1 ? "" : "s",
+                 made.difficulty, static_cast<unsigned long long>(seed));
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage("");
+    if (args[0] == "--help" || args[0] == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (args[0] == "check") return Check(rest);
+    if (args[0] == "new") return New(rest);
+    return Usage("unknown command " + args[0]);
 }

@@ -7,6 +7,7 @@
 
 #include "gfx/sprite.h"
 #include "test_support.h"
+#include "tools/fonts.h"
 #include "tools/image.h"
 #include "tools/items.h"
 
@@ -83,9 +84,10 @@ TEST(Bitmaps, ReadBackByTheGameLoaderWithoutAnErrorLine) {
     EXPECT_EQ(ReadLog(), "");
 }
 
-TEST(ItemPictures, FortyOrMoreThingsEachDrawnToItsOwnShape) {
+TEST(ItemPictures, SeventyTwoOrMoreThingsEachDrawnToItsOwnShape) {
     const auto& shapes = gen::ItemShapes();
-    EXPECT_GE(shapes.size(), 40u);
+    EXPECT_GE(shapes.size(), 72u);
+    const auto label = gen::MeasureAdvances(Load("TimesRoman2.bmp"), 14);
     std::set<std::string> names;
     for (const auto& s : shapes) {
         EXPECT_TRUE(names.insert(s.name).second) << s.name;
@@ -109,6 +111,10 @@ TEST(ItemPictures, FortyOrMoreThingsEachDrawnToItsOwnShape) {
         // five cells wide, the strip below the case four rows deep.
         EXPECT_TRUE(s.W() <= 10 && s.H() <= 7) << s.name;
         EXPECT_TRUE(s.W() <= 5 || s.H() <= 4) << s.name;
+        // Its hover label (font 1, from 20 pixels right of the pointer, 4 wider
+        // than the name) stays on screen with the pointer on the right block's
+        // second column.
+        EXPECT_LE(32 * 16 + 16 + 20 + gen::TextWidth(label, s.name) + 4, 640) << s.name;
     }
 }
 
