@@ -13,7 +13,7 @@ FUZZ_TARGETS := bitmap wave level movie profiles
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
             libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
-            libfreetype-dev fonts-urw-base35 \
+            libfreetype-dev zlib1g-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev \
             desktop-file-utils appstream man-db dpkg-dev lintian

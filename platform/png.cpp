@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include <zlib.h>
+
 namespace {
 
 uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0xFFFFFFFFu) {
@@ -34,28 +36,13 @@ void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uin
     PutBe32(out, Crc32(out.data() + start, out.size() - start) ^ 0xFFFFFFFFu);
 }
 
-// zlib stream of stored (uncompressed) deflate blocks: no library needed, and
-// screenshots are small enough that size does not matter.
-std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> z = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        size_t n = std::min<size_t>(65535, raw.size() - pos);
-        bool last = pos + n == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(uint8_t(n));
-        z.push_back(uint8_t(n >> 8));
-        z.push_back(uint8_t(~n));
-        z.push_back(uint8_t(~n >> 8));
-        z.insert(z.end(), raw.begin() + long(pos), raw.begin() + long(pos + n));
-        pos += n;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBe32(z, (b << 16) | a);
+// Compressed for real: the installed icons and the contact sheets are read as
+// files people keep, not just looked at once.
+std::vector<uint8_t> Deflate(const std::vector<uint8_t>& raw) {
+    uLongf size = compressBound(uLong(raw.size()));
+    std::vector<uint8_t> z(size);
+    if (compress2(z.data(), &size, raw.data(), uLong(raw.size()), Z_BEST_COMPRESSION) != Z_OK) return {};
+    z.resize(size);
     return z;
 }
 
@@ -77,7 +64,9 @@ bool WritePngPixels(const std::string& path, int width, int height, const std::v
     PutBe32(header, uint32_t(height));
     header.insert(header.end(), {8, colourType, 0, 0, 0});
     PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", ZlibStored(raw));
+    const std::vector<uint8_t> z = Deflate(raw);
+    if (z.empty()) return false;
+    PutChunk(file, "IDAT", z);
     PutChunk(file, "IEND", {});
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) return false;

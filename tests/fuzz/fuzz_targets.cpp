@@ -32,7 +32,7 @@ const std::string& FuzzDirectory() {
     static const std::string dir = [] {
         char pattern[] = "/tmp/valimo-fuzz-XXXXXX";
         std::string made = mkdtemp(pattern) ? pattern : "/tmp";
-        chdir(made.c_str());
+        if (chdir(made.c_str()) != 0) std::abort();
         snprintf(startDirectory, sizeof startDirectory, "%s", made.c_str());
         return made;
     }();
