@@ -9,6 +9,7 @@
 #include <regex>
 #include <vector>
 
+#include "app/texts.h"
 #include "test_support.h"
 #include "tools/image.h"
 #include "tools/items.h"
@@ -92,6 +93,11 @@ TEST(Pages, OrderPageExampleIsAPlayableNextLevel) {
     // The numbers the page gives are the shipped set's.
     EXPECT_NE(html.find("numbered 0 to " + std::to_string(shipped - 1)), std::string::npos);
     EXPECT_NE(html.find("--number " + std::to_string(shipped) + " &gt;"), std::string::npos);
+    // So are the ones the closing screen gives.
+    int pictures = 0;
+    for (const auto& e : fs::directory_iterator(kGame / "data")) pictures += gen::FindItem(e.path().stem()) >= 0;
+    EXPECT_EQ(std::string(CLOSING_LINES[3]).rfind("- " + std::to_string(shipped) + " levels", 0), 0u);
+    EXPECT_EQ(std::string(CLOSING_LINES[4]).rfind("- " + std::to_string(pictures) + " things", 0), 0u);
 }
 
 }  // namespace
