@@ -18,7 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Picture(int w, int h, uint16_t colour) { return MakeBmp(w, h, std::vector<uint16_t>(size_t(w * h), colour)); }
+std::string Picture(int w, int h, uint16_t colour) {
+    return MakeBmp(w, h, std::vector<uint16_t>(size_t(w * h), colour));
+}
 
 // A shipped tree as an install or an unpacked copy holds it, with the files a
 // player folder must not link: the player's own two, and a program.
