@@ -4,61 +4,43 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <cmath>
 #include <cstring>
-#include <filesystem>
 
 #include "test_support.h"
 
 namespace {
 
 uint32_t Be32(const std::string& b, size_t at) {
-    return uint32_t(uint8_t(b[at])) << 24 | uint32_t(uint8_t(b[at + 1])) << 16 | uint32_t(uint8_t(b[at + 2])) << 8 |
-           uint32_t(uint8_t(b[at + 3]));
-}
-
-uint32_t Crc32(const std::string& b, size_t at, size_t n) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (size_t i = at; i < at + n; i++) {
-        crc ^= uint8_t(b[i]);
-        for (int k = 0; k < 8; k++) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
-    }
-    return ~crc;
+    uint32_t v = 0;
+    for (size_t i = at; i < at + 4; i++) v = v << 8 | uint8_t(b[i]);
+    return v;
 }
 
 // Reads back what a desktop's PNG reader needs: signature, chunk checksums, an
-// 8-bit RGBA header and a zlib stream that inflates to whole rows. Fails the
-// test on the first fault.
+// 8-bit RGBA header and a zlib stream that inflates to whole unfiltered rows.
 std::vector<uint8_t> ReadRgbaPng(const std::string& file, int size) {
     const std::string b = ReadFile(file);
     EXPECT_EQ(b.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8)) << file;
-    std::string zlib;
-    bool header = false;
+    std::string header, zlib;
     for (size_t at = 8; at + 12 <= b.size();) {
         const uint32_t n = Be32(b, at);
         if (at + 12 + n > b.size()) break;
         const std::string type = b.substr(at + 4, 4);
-        EXPECT_EQ(Be32(b, at + 8 + n), Crc32(b, at + 4, 4 + n)) << file << " " << type;
-        if (type == "IHDR") {
-            header = true;
-            EXPECT_EQ(Be32(b, at + 8), uint32_t(size));
-            EXPECT_EQ(Be32(b, at + 12), uint32_t(size));
-            EXPECT_EQ(uint8_t(b[at + 16]), 8) << "bit depth";
-            EXPECT_EQ(uint8_t(b[at + 17]), 6) << "colour type RGBA";
-        }
+        EXPECT_EQ(Be32(b, at + 8 + n), crc32(0, reinterpret_cast<const Bytef*>(&b[at + 4]), 4 + n)) << type;
+        if (type == "IHDR") header = b.substr(at + 8, n);
         if (type == "IDAT") zlib += b.substr(at + 8, n);
         at += 12 + n;
     }
-    EXPECT_TRUE(header) << file;
+    header.resize(13);  // none: zeros, which fail here
+    EXPECT_EQ((std::vector<uint32_t>{Be32(header, 0), Be32(header, 4), uint8_t(header[8]), uint8_t(header[9])}),
+              (std::vector<uint32_t>{uint32_t(size), uint32_t(size), 8, 6}))
+        << file << ": size, bit depth, colour type RGBA";
     const size_t row = size_t(size) * 4 + 1;
-    std::vector<uint8_t> raw(row * size_t(size) + 1);
+    std::vector<uint8_t> raw(row * size_t(size) + 1), rgba;
     uLongf rawSize = uLongf(raw.size());
-    EXPECT_EQ(uncompress(raw.data(), &rawSize, reinterpret_cast<const Bytef*>(zlib.data()), uLong(zlib.size())), Z_OK)
-        << file;
-    raw.resize(rawSize);
-    std::vector<uint8_t> rgba;
-    EXPECT_EQ(raw.size(), row * size_t(size)) << file;
-    for (size_t y = 0; y < size_t(size) && (y + 1) * row <= raw.size(); y++) {
+    EXPECT_EQ(uncompress(raw.data(), &rawSize, reinterpret_cast<const Bytef*>(zlib.data()), uLong(zlib.size())), Z_OK);
+    EXPECT_EQ(rawSize, row * size_t(size)) << file;
+    for (size_t y = 0; y < size_t(size); y++) {
         EXPECT_EQ(raw[y * row], 0) << "filter";
         rgba.insert(rgba.end(), raw.begin() + long(y * row + 1), raw.begin() + long((y + 1) * row));
     }
@@ -72,21 +54,19 @@ TEST(Icon, TheWindowIconIsReadBySdlWithItsTransparency) {
     SDL_Surface* icon = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGBA32, 0);
     SDL_FreeSurface(loaded);
     ASSERT_NE(icon, nullptr);
-    ASSERT_EQ(icon->w, gen::kWindowIconSize);
-    ASSERT_EQ(icon->h, gen::kWindowIconSize);
+    ASSERT_EQ(std::pair(icon->w, icon->h), std::pair(gen::kWindowIconSize, gen::kWindowIconSize));
+    // The drawing's corners are clear (see below), so its alpha must come through.
     const std::vector<uint8_t> drawn = gen::IconRgba(gen::DrawIcon(gen::kWindowIconSize));
-    int wrong = 0, clear = 0;
+    int wrong = 0;
     for (int y = 0; y < icon->h; y++) {
         const auto* row = static_cast<const uint8_t*>(icon->pixels) + size_t(y) * size_t(icon->pitch);
         for (int x = 0; x < icon->w; x++) {
             const uint8_t* want = &drawn[(size_t(y) * size_t(icon->w) + size_t(x)) * 4];
-            if (row[x * 4 + 3] != want[3] || (want[3] && std::memcmp(row + x * 4, want, 3) != 0)) wrong++;
-            if (row[x * 4 + 3] == 0) clear++;
+            wrong += row[x * 4 + 3] != want[3] || (want[3] && std::memcmp(row + x * 4, want, 3) != 0);
         }
     }
     SDL_FreeSurface(icon);
     EXPECT_EQ(wrong, 0) << "pixels that differ from the drawn icon (rows upside down, channels swapped?)";
-    EXPECT_GT(clear, 64) << "the corners are transparent";
 }
 
 TEST(Icon, EveryThemeSizeIsAReadablePngOfItsOwnDrawing) {
