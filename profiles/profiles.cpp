@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -120,7 +121,7 @@ bool ReadInt(const FileWord& word, int* value) {
 // Levels the game can show (as level + 1) and raise; a level read from outside
 // that range is held to it.
 void HoldLevelInRange(PlayerProfile* record) {
-    const int held = record->level < 0 ? 0 : record->level > MAX_PLAYER_LEVEL ? MAX_PLAYER_LEVEL : record->level;
+    const int held = std::clamp(record->level, 0, MAX_PLAYER_LEVEL);
     if (held == record->level) return;
     char line[PLAYER_NAME_SIZE + 96];
     std::snprintf(line, sizeof line, "prefs.dat: player %s is at level %d, read as %d\n", record->name, record->level,

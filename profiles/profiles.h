@@ -1,6 +1,7 @@
 // Up to ten players with the level reached, kept in "prefs.dat", and the player
 // list of the selection screen.
 #pragma once
+#include <algorithm>
 #include <cstdint>
 
 constexpr int MAX_PLAYERS = 10;
@@ -15,7 +16,7 @@ constexpr int MAX_PLAYER_LEVEL = 99998;
 
 // The number the player sees for a level: level + 1, defined for any int.
 constexpr int ShownLevel(int level) {
-    return level < 0 ? 1 : level > MAX_PLAYER_LEVEL ? MAX_PLAYER_LEVEL + 1 : level + 1;
+    return std::clamp(level, 0, MAX_PLAYER_LEVEL) + 1;
 }
 
 struct PlayerProfile {

@@ -31,18 +31,6 @@ int FirstEmpty(Board taken) {
     return 64 + __builtin_ctzll(uint64_t(free >> 64));
 }
 
-int CountCells(Board b) { return __builtin_popcountll(uint64_t(b)) + __builtin_popcountll(uint64_t(b >> 64)); }
-
-// The cells outside the region, taken from the start.
-Board Outside(const CaseRegion& region) {
-    if (region.empty()) return 0;
-    Board b = 0;
-    for (int y = 0; y < kCaseH; y++)
-        for (int x = 0; x < kCaseW; x++)
-            if (size_t(y * kCaseW + x) >= region.size() || !region[size_t(y * kCaseW + x)]) b |= Board(1) << Bit(x, y);
-    return b;
-}
-
 // The solid cell met first in the order cells are filled, as a mask index.
 int FirstSolid(const CellMask& m) {
     for (int c = 0; c < m.w; c++)
@@ -196,14 +184,12 @@ bool SameMask(const CellMask& a, const CellMask& b) { return a.w == b.w && a.h =
 
 }  // namespace
 
-CaseSearch SearchCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t maxNodes, int keep,
-                      const CaseRegion& region) {
+CaseSearch SearchCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t maxNodes, int keep) {
     Counting s;
     s.items = masks.size();
     s.cap = std::max<uint64_t>(cap, 1);
     s.maxNodes = maxNodes;
     s.keep = size_t(std::max(keep, 0));
-    s.taken = Outside(region);
     int area = 0;
     for (size_t i = 0; i < masks.size(); i++) {
         const CellMask& m = masks[i];
@@ -219,9 +205,9 @@ CaseSearch SearchCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t
         same->items.push_back(int(i));
         same->left++;
     }
-    // Exactly the region's cells, or no packing; also what keeps a full case
+    // Exactly the case's cells, or no packing; also what keeps a full case
     // from leaving items over.
-    if (area != kCells - CountCells(s.taken)) return s.out;
+    if (area != kCells) return s.out;
     for (Shape& sh : s.shapes) Places(sh);
     // Big shapes first: they have the fewest places, so dead ends show early.
     // The order depends on the shapes alone, so the order of the items in a
@@ -239,13 +225,12 @@ CaseSearch SearchCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t
 }
 
 bool RandomPacking(const std::vector<CellMask>& masks, const std::vector<int>& limit, const std::vector<double>& weight,
-                   int n, Rng& rng, uint64_t maxNodes, std::vector<PackedItem>& out, const CaseRegion& region) {
+                   int n, Rng& rng, uint64_t maxNodes, std::vector<PackedItem>& out) {
     Drawing d;
     d.n = n;
     d.rng = &rng;
     d.maxNodes = maxNodes;
-    d.taken = Outside(region);
-    d.areaLeft = kCells - CountCells(d.taken);
+    d.areaLeft = kCells;
     d.pieces.resize(masks.size());
     d.weight = weight;
     d.weight.resize(masks.size(), 1.0);

@@ -19,9 +19,6 @@ struct CaseSpot {
     int x = 0, y = 0;  // top-left cell of the item's rectangle within the case
 };
 
-// Cells of the case to fill, by y * kCaseW + x; an empty region means all 70.
-using CaseRegion = std::vector<bool>;
-
 struct CaseSearch {
     uint64_t packings = 0;       // distinct packings found (stops at the cap)
     bool complete = true;        // false: the count is a lower bound
@@ -32,12 +29,11 @@ struct CaseSearch {
     std::vector<std::vector<CaseSpot>> found;
 };
 
-// Counts distinct packings of the masks into the region up to cap, taking at
+// Counts distinct packings of the masks into the case up to cap, taking at
 // most maxNodes steps (0: no limit), and keeps the first `keep` of them.
-CaseSearch SearchCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t maxNodes, int keep = 1,
-                      const CaseRegion& region = {});
+CaseSearch SearchCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t maxNodes, int keep = 1);
 
-// A random packing of the region by exactly n items drawn from the masks: mask
+// A random packing of the case by exactly n items drawn from the masks: mask
 // i at most limit[i] times, likelier by weight[i] and the nearer its area is to
 // what each item still to place must cover on average. Gives up after maxNodes
 // steps.
@@ -46,6 +42,6 @@ struct PackedItem {
     CaseSpot at;
 };
 bool RandomPacking(const std::vector<CellMask>& masks, const std::vector<int>& limit, const std::vector<double>& weight,
-                   int n, Rng& rng, uint64_t maxNodes, std::vector<PackedItem>& out, const CaseRegion& region = {});
+                   int n, Rng& rng, uint64_t maxNodes, std::vector<PackedItem>& out);
 
 }  // namespace gen

@@ -189,15 +189,6 @@ void DrawPieces(Painter& p, const Layout& l) {
     p.Fill(PieceShape(kRed, l, -lift * 0.25f, -lift, inset, round), red);
 }
 
-void Put16(std::vector<uint8_t>& b, uint16_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, uint16_t(v));
-    Put16(b, uint16_t(v >> 16));
-}
-
 }  // namespace
 
 Canvas DrawIcon(int size) {

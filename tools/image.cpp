@@ -90,15 +90,15 @@ Canvas Expand(const Image16& img) {
     return c;
 }
 
-static void Put16(std::vector<uint8_t>& b, uint16_t v) {
+void Put16(std::vector<uint8_t>& b, uint16_t v) {
     b.push_back(uint8_t(v));
     b.push_back(uint8_t(v >> 8));
 }
-static void Put32(std::vector<uint8_t>& b, uint32_t v) {
+void Put32(std::vector<uint8_t>& b, uint32_t v) {
     Put16(b, uint16_t(v));
     Put16(b, uint16_t(v >> 16));
 }
-static uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
     return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
 }
 

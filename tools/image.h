@@ -63,6 +63,11 @@ bool WriteBmp(const std::string& path, const Image16& img);
 bool ReadBmp(const std::string& path, Image16& img);
 bool DecodeBmp(const std::vector<uint8_t>& bytes, Image16& img);
 
+// Little-endian fields, as every file format of the game stores them.
+void Put16(std::vector<uint8_t>& b, uint16_t v);
+void Put32(std::vector<uint8_t>& b, uint32_t v);
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at);
+
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes);
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes);
 

@@ -138,9 +138,14 @@ bool LayOutOnTable(std::vector<LevelItem>& items, const std::vector<CellMask>& m
     return true;
 }
 
-int FewestItems(const std::vector<Piece>& pieces) {
+int LargestArea(const std::vector<Piece>& pieces) {
     int largest = 0;
     for (const auto& p : pieces) largest = std::max(largest, p.mask.Count());
+    return largest;
+}
+
+int FewestItems(const std::vector<Piece>& pieces) {
+    const int largest = LargestArea(pieces);
     return largest > 0 ? (kCaseW * kCaseH + largest - 1) / largest : 0;
 }
 

@@ -36,8 +36,9 @@ struct MadeLevel {
 bool MakePlayerLevel(const std::vector<Piece>& pieces, int n, bool unique, uint64_t seed, MadeLevel& out,
                      std::string& error);
 
-// The fewest items that can fill the case with these pieces, by area alone;
-// a level never holds more than kMostItems.
+// The most cells one piece covers, and so the fewest items that can fill the
+// case with these pieces, by area alone; a level never holds more than kMostItems.
+int LargestArea(const std::vector<Piece>& pieces);
 int FewestItems(const std::vector<Piece>& pieces);
 constexpr int kMostItems = kMaxLevelItems;
 

@@ -192,10 +192,6 @@ bool ParseLevel(const std::string& text, Level& level, std::string& error) {
 
 namespace {
 
-uint32_t Le32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-
 constexpr int32_t kMaxPictureSide = 4096;  // the game's loader refuses larger
 
 }  // namespace
@@ -215,7 +211,7 @@ ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
         p.fault = std::to_string(bits) + "-bit, not 16-bit; the game stops with a fatal error on it";
         return p;
     }
-    int32_t w = int32_t(Le32(b, 18)), h = int32_t(Le32(b, 22));
+    int32_t w = int32_t(Get32(b, 18)), h = int32_t(Get32(b, 22));
     p.width = w;
     p.height = h;
     if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide) {
@@ -223,12 +219,12 @@ ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
                   (h < 0 ? " (rows top-down)" : "");
         return p;
     }
-    if (Le32(b, 10) != 54) {
-        p.fault = "pixels start at byte " + std::to_string(Le32(b, 10)) + "; the game reads them from byte 54";
+    if (Get32(b, 10) != 54) {
+        p.fault = "pixels start at byte " + std::to_string(Get32(b, 10)) + "; the game reads them from byte 54";
         return p;
     }
-    if (Le32(b, 30) != 0) {
-        p.fault = "compressed or not 5-5-5 (compression " + std::to_string(Le32(b, 30)) + "); the game reads plain 5-5-5 pixels";
+    if (Get32(b, 30) != 0) {
+        p.fault = "compressed or not 5-5-5 (compression " + std::to_string(Get32(b, 30)) + "); the game reads plain 5-5-5 pixels";
         return p;
     }
     size_t need = size_t(w) * size_t(h) * 2;
@@ -240,10 +236,8 @@ ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
         p.fault = "size " + std::to_string(w) + " x " + std::to_string(h) + " pixels, not whole 32-pixel cells";
         return p;
     }
-    Image16 img(w, h);
-    size_t at = 54;
-    for (int y = h - 1; y >= 0; y--)
-        for (int x = 0; x < w; x++, at += 2) img.At(x, y) = uint16_t(b[at] | b[at + 1] << 8);
+    Image16 img;
+    DecodeBmp(b, img);  // its own checks are looser than those above
     p.mask = MaskFromImage(img);
     if (p.mask.Count() == 0) p.fault = "no solid cell: all of it is the colour key, so it can never be picked up";
     return p;

@@ -47,9 +47,23 @@ bool WholeNumber(const std::string& s, uint64_t& value) {
     return true;
 }
 
-std::string DefaultData() {
-    std::string game = ShippedDataDir();
-    return game.empty() ? std::string() : game + "/data";
+// The pictures' folder: the one --data names, else the installed game's. 0 when
+// it is a folder, else the status to exit with, the reason said.
+int PicturesFolder(std::string& data) {
+    if (data.empty()) {
+        const std::string game = ShippedDataDir();
+        if (game.empty()) {
+            std::fprintf(stderr, "valimo-levels: no installed game found beside the program; name the pictures' folder with --data DIR\n");
+            return 2;
+        }
+        data = game + "/data";
+    }
+    std::error_code ec;
+    if (!fs::is_directory(data, ec)) {
+        std::fprintf(stderr, "valimo-levels: %s: not a folder\n", data.c_str());
+        return 2;
+    }
+    return 0;
 }
 
 // The pictures of a data folder, each read once.
@@ -170,22 +184,12 @@ int Check(const std::vector<std::string>& args) {
         }
     }
     if (paths.empty()) return Usage("check needs a level file or folder");
-    if (data.empty()) {
-        data = DefaultData();
-        if (data.empty()) {
-            std::fprintf(stderr, "valimo-levels: no installed game found beside the program; name the pictures' folder with --data DIR\n");
-            return 2;
-        }
-    }
-    std::error_code ec;
-    if (!fs::is_directory(data, ec)) {
-        std::fprintf(stderr, "valimo-levels: %s: not a folder\n", data.c_str());
-        return 2;
-    }
+    if (const int status = PicturesFolder(data)) return status;
     PictureStore pictures{data, {}};
     bool all = true;
     for (const auto& p : paths) {
         fs::path path = p;
+        std::error_code ec;
         if (!fs::is_directory(path, ec)) {
             all = CheckFile(p, path, pictures) && all;
             continue;
@@ -245,18 +249,7 @@ int New(const std::vector<std::string>& args) {
     if (items > uint64_t(gen::kMostItems))
         return Usage("--items " + std::to_string(items) + ": a level holds at most 64 items");
     if (number > uint64_t(INT32_MAX)) return Usage("--number " + std::to_string(number) + ": too large for a level number");
-    if (data.empty()) {
-        data = DefaultData();
-        if (data.empty()) {
-            std::fprintf(stderr, "valimo-levels: no installed game found beside the program; name the pictures' folder with --data DIR\n");
-            return 2;
-        }
-    }
-    std::error_code ec;
-    if (!fs::is_directory(data, ec)) {
-        std::fprintf(stderr, "valimo-levels: %s: not a folder\n", data.c_str());
-        return 2;
-    }
+    if (const int status = PicturesFolder(data)) return status;
     // The shipped pictures, as they are in the folder.
     std::vector<gen::Piece> pieces;
     for (const auto& s : gen::ItemShapes()) {
@@ -267,8 +260,7 @@ int New(const std::vector<std::string>& args) {
         std::fprintf(stderr, "valimo-levels: %s holds none of the game's item pictures\n", data.c_str());
         return 1;
     }
-    int fewest = gen::FewestItems(pieces), largest = 0;
-    for (const auto& p : pieces) largest = std::max(largest, p.mask.Count());
+    const int fewest = gen::FewestItems(pieces), largest = gen::LargestArea(pieces);
     if (int(items) < fewest)
         return Usage("--items " + std::to_string(items) + ": no picture covers more than " + std::to_string(largest) +
                      " cells, so " + std::to_string(fewest) + " or more items are needed to fill the 70 cells of the case");

@@ -11,13 +11,6 @@ namespace {
 
 constexpr float kPi = 3.14159265f;
 
-void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    for (int i = 0; i < 4; i++) b.push_back(uint8_t(v >> (8 * i)));
-}
-void Put16(std::vector<uint8_t>& b, uint16_t v) {
-    b.push_back(uint8_t(v));
-    b.push_back(uint8_t(v >> 8));
-}
 void PutTag(std::vector<uint8_t>& b, const char* t) {
     for (int i = 0; i < 4; i++) b.push_back(uint8_t(t[i]));
 }

@@ -20,6 +20,15 @@ ScreenArea PlaceWindow(const ScreenArea& usable, const WindowFrame& frame) {
     return {x + frame.left, y + frame.top, w, h};
 }
 
+namespace {
+
+// The whole factor that first covers w x h: nearest pixel up to it, then smoothly down.
+int WholeFactor(int w, int h) {
+    return std::max({1, (w + PICTURE_WIDTH - 1) / PICTURE_WIDTH, (h + PICTURE_HEIGHT - 1) / PICTURE_HEIGHT});
+}
+
+}  // namespace
+
 PictureScaling ScalePicture(int outW, int outH) {
     PictureScaling s;
     outW = std::max(outW, 1);
@@ -34,7 +43,7 @@ PictureScaling ScalePicture(int outW, int outH) {
     }
     s.area = {(outW - w) / 2, (outH - h) / 2, w, h};
     s.exact = w % PICTURE_WIDTH == 0 && h % PICTURE_HEIGHT == 0 && w / PICTURE_WIDTH == h / PICTURE_HEIGHT;
-    s.whole = std::max({1, (w + PICTURE_WIDTH - 1) / PICTURE_WIDTH, (h + PICTURE_HEIGHT - 1) / PICTURE_HEIGHT});
+    s.whole = WholeFactor(w, h);
     return s;
 }
 
@@ -131,8 +140,7 @@ void SharpScaler::Convert(const uint16_t* src, int srcPitchPixels, uint32_t* dst
 
 void SharpScaler::Prepare(int dstW, int dstH) {
     if (dstW == preparedW && dstH == preparedH) return;
-    const int whole =
-        std::max({1, (dstW + PICTURE_WIDTH - 1) / PICTURE_WIDTH, (dstH + PICTURE_HEIGHT - 1) / PICTURE_HEIGHT});
+    const int whole = WholeFactor(dstW, dstH);
     std::vector<Tap> columns;
     AxisTaps(PICTURE_WIDTH, dstW, whole, &columns);
     AxisTaps(PICTURE_HEIGHT, dstH, whole, &rows);

@@ -17,18 +17,21 @@ SDL_Texture* frameTexture = nullptr;
 SDL_Texture* bigTexture = nullptr;
 int bigW = 0, bigH = 0;
 
+void DropBigTexture() {
+    if (bigTexture) SDL_DestroyTexture(bigTexture);
+    bigTexture = nullptr;
+    bigW = bigH = 0;
+}
+
 void DropTextures() {
     if (frameTexture) SDL_DestroyTexture(frameTexture);
-    if (bigTexture) SDL_DestroyTexture(bigTexture);
-    frameTexture = bigTexture = nullptr;
-    bigW = bigH = 0;
+    frameTexture = nullptr;
+    DropBigTexture();
 }
 
 void FallBackToNearest(const char* why) {
     std::fprintf(stderr, "valimo: %s (%s); the picture is scaled by nearest pixel instead\n", why, SDL_GetError());
-    if (bigTexture) SDL_DestroyTexture(bigTexture);
-    bigTexture = nullptr;
-    bigW = bigH = 0;
+    DropBigTexture();
     path = PRESENT_NEAREST;
 }
 
@@ -46,7 +49,7 @@ SDL_Texture* MakeTexture(int access, int w, int h, SDL_ScaleMode scaleMode) {
 
 bool BigTexture(int access, int w, int h, SDL_ScaleMode scaleMode) {
     if (bigTexture && bigW == w && bigH == h) return true;
-    if (bigTexture) SDL_DestroyTexture(bigTexture);
+    DropBigTexture();
     bigTexture = MakeTexture(access, w, h, scaleMode);
     bigW = bigTexture ? w : 0;
     bigH = bigTexture ? h : 0;
@@ -148,6 +151,7 @@ void PresentPicture(const uint16_t* pixels, int pitchPixels, int pixelMode) {
     const ScreenArea& a = lastScaling.area;
     const SDL_Rect area{a.x, a.y, a.w, a.h};
     if (path == PRESENT_ON_PROCESSOR) DrawOnProcessor(pixels, pitchPixels, outW, outH, area);
+    // Not an else: a processor path that just fell back draws this frame by nearest pixel.
     if (path != PRESENT_ON_PROCESSOR) {
         FillAround(a, outW, outH);
         if (!UploadFrame(pixels, pitchPixels)) return;

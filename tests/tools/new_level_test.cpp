@@ -3,15 +3,9 @@
 // checker and completed when packed as the solver packs it.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
-#include "app/valimo.h"
-#include "gfx/display.h"
-#include "input/input.h"
-#include "profiles/profiles.h"
 #include "puzzle/level.h"
-#include "puzzle/packing.h"
 #include "test_support.h"
 #include "tools/levels.h"
 #include "tools/pack_as_solver.h"
@@ -48,14 +42,8 @@ TEST(NewLevels, PlayedByTheGameAfterTheShippedOnes) {
         made.push_back(lv);
     }
 
-    StartDisplay();
-    InitInput(mainWindow, nullptr);
-    BuildGridTemplate();
-    LoadLevelList();
+    StartPuzzleForOnePlayer();
     EXPECT_EQ(levelList.count, 64 + int(made.size()));
-    profileCount = 1;
-    std::strcpy(profiles[0].name, "tester");
-    profiles[0].selected = true;
     for (const gen::Level& lv : made) {
         PackAsTheSolverPacks(lv, MasksOf(lv, dir + "/data"));
         if (HasFatalFailure()) return;

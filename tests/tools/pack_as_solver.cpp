@@ -7,12 +7,27 @@
 #include <cstdio>
 #include <filesystem>
 
+#include <cstring>
+
 #include "app/game_flow.h"
+#include "app/valimo.h"
+#include "gfx/display.h"
+#include "input/input.h"
 #include "profiles/profiles.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
 #include "puzzle/puzzle_support.h"
 #include "test_support.h"
+
+void StartPuzzleForOnePlayer() {
+    StartDisplay();
+    InitInput(mainWindow, nullptr);
+    BuildGridTemplate();
+    LoadLevelList();
+    profileCount = 1;
+    std::strcpy(profiles[0].name, "tester");
+    profiles[0].selected = true;
+}
 
 void PackAsTheSolverPacks(const gen::Level& lv, const std::vector<gen::CellMask>& m) {
     gen::SolveResult plan = gen::SolveFirst(m, 0);

@@ -6,8 +6,11 @@
 
 #include "tools/levels.h"
 
-// Loads level `lv.number` with LoadLevel (the level list must be loaded, a
-// player selected), checks the game built the masks the solver used, packs it
+// The game as far as the puzzle needs it, in the current directory: display,
+// input, grid, the level list, and one player, selected.
+void StartPuzzleForOnePlayer();
+
+// Loads level `lv.number` with LoadLevel (after StartPuzzleForOnePlayer), checks the game built the masks the solver used, packs it
 // and expects the level to complete.
 void PackAsTheSolverPacks(const gen::Level& lv, const std::vector<gen::CellMask>& masks);
 

@@ -3,15 +3,9 @@
 // until the case is full and the level completes.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 
-#include "app/valimo.h"
-#include "gfx/display.h"
-#include "input/input.h"
-#include "profiles/profiles.h"
 #include "puzzle/level.h"
-#include "puzzle/packing.h"
 #include "test_support.h"
 #include "tools/image.h"
 #include "tools/pack_as_solver.h"
@@ -26,13 +20,7 @@ TEST(ShippedLevelsInTheGame, EachCompletesWhenPackedAsTheSolverPacksIt) {
     std::string dir = MakeScratchDirectory();
     fs::copy(kGame / "data", fs::path(dir) / "data", fs::copy_options::recursive);
     fs::copy(kGame / "levels", fs::path(dir) / "levels", fs::copy_options::recursive);
-    StartDisplay();
-    InitInput(mainWindow, nullptr);
-    BuildGridTemplate();
-    LoadLevelList();
-    profileCount = 1;
-    std::strcpy(profiles[0].name, "tester");
-    profiles[0].selected = true;
+    StartPuzzleForOnePlayer();
 
     int played = 0;
     for (const auto& e : fs::directory_iterator(kGame / "levels")) {
