@@ -166,7 +166,7 @@ repro: deps
 	$(MAKE) --no-print-directory deps DEPS_PACKAGES="$(REPRO_PACKAGES)"
 	$(call copy-tree,$(REPRO)/valimo-$(DEB_VERSION))
 	cd $(REPRO) && rm -rf out && \
-	  reprotest --vary=-user_group,-domain_host --store-dir=out \
+	  reprotest --vary=-user_group,-domain_host --min-cpus=$(JOBS) --store-dir=out \
 	    --build-command='DEB_BUILD_OPTIONS="nocheck parallel=$(JOBS)" dpkg-buildpackage -us -uc -b' \
 	    valimo-$(DEB_VERSION) '../*.deb' -- null
 
