@@ -159,14 +159,15 @@ deb: deps
 	cp $(DEB)/valimo_$(DEB_VERSION)_$(DEB_ARCH).deb $(BUILD)/
 	@echo "Package: $(BUILD)/valimo_$(DEB_VERSION)_$(DEB_ARCH).deb"
 
-# Two package builds that differ in folder, time, umask, locale, time zone,
-# user, file order and the rest reprotest varies; their .deb must be the same
-# bytes (diffoscope shows what differs, in $(REPRO)/out).
+# Two package builds that differ in everything reprotest varies (folder, time,
+# umask, locale, time zone, host name, file order, ...) but the user, which
+# needs a second account; their .deb must be the same bytes (diffoscope shows
+# what differs, in $(REPRO)/out).
 repro: deps
 	$(MAKE) --no-print-directory deps DEPS_PACKAGES="$(REPRO_PACKAGES)"
 	$(call copy-tree,$(REPRO)/valimo-$(DEB_VERSION))
 	cd $(REPRO) && rm -rf out && \
-	  reprotest --vary=-user_group,-domain_host --min-cpus=$(JOBS) --store-dir=out \
+	  reprotest --verbose --vary=-user_group --min-cpus=$(JOBS) --store-dir=out \
 	    --build-command='DEB_BUILD_OPTIONS="nocheck parallel=$(JOBS)" dpkg-buildpackage -us -uc -b' \
 	    valimo-$(DEB_VERSION) '../*.deb' -- null
 
