@@ -139,14 +139,16 @@ uninstall:
 	rm -f $$manifest
 
 # The package, built by Debian's own tools from debian/ in a copy of the tree
-# (what git tracks, plus new files it does not ignore), so that the build
-# folders never go into it. SOURCE_DATE_EPOCH, when unset, is the changelog's
+# (what git tracks, plus new files it does not ignore; outside git, all but the
+# build folders), so that the build folders never go into it. SOURCE_DATE_EPOCH, when unset, is the changelog's
 # date; DEB_BUILD_OPTIONS=nocheck leaves out the tests (make test has run them).
 DEB_VERSION = $(shell dpkg-parsechangelog -S Version)
 DEB_ARCH    = $(shell dpkg-architecture -q DEB_HOST_ARCH)
 define copy-tree
 	rm -rf $(1) && mkdir -p $(1)
-	git ls-files -z --cached --others --exclude-standard | \
+	if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then \
+	  git ls-files -z --cached --others --exclude-standard; \
+	else find . -mindepth 1 \( -path './build*' -o -name .git \) -prune -o ! -type d -print0; fi | \
 	  while IFS= read -r -d '' f; do [ -e "$$f" ] && printf '%s\0' "$$f"; done | \
 	  tar --null -T - -cf - | tar -xf - -C $(1)
 endef
