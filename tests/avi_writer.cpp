@@ -25,17 +25,6 @@ bool WritePackets(AVCodecContext* encoder, AVFormatContext* output, AVStream* st
     }
 }
 
-// 5-5-5 when the encoder takes it; else its full-resolution YUV (MJPEG), or its first.
-AVPixelFormat EncoderFormat(const AVCodec* codec) {
-    const AVPixelFormat* formats = codec->pix_fmts;
-    if (!formats) return AV_PIX_FMT_RGB555LE;
-    for (const AVPixelFormat* f = formats; *f != AV_PIX_FMT_NONE; f++)
-        if (*f == AV_PIX_FMT_RGB555LE) return *f;
-    for (const AVPixelFormat* f = formats; *f != AV_PIX_FMT_NONE; f++)
-        if (*f == AV_PIX_FMT_YUVJ444P) return *f;
-    return formats[0];
-}
-
 }  // namespace
 
 bool WriteTestAvi(const std::string& path, int width, int height, const std::vector<TestPicture>& pictures,
@@ -55,12 +44,11 @@ bool WriteTestAvi(const std::string& path, int width, int height, const std::vec
     if (ok) {
         encoder->width = width;
         encoder->height = height;
-        encoder->pix_fmt = EncoderFormat(encoderCodec);
-        if (encoder->pix_fmt != AV_PIX_FMT_RGB555LE) {
-            // MJPEG at its finest, so tests can compare colours closely.
+        encoder->pix_fmt = AV_PIX_FMT_RGB555LE;
+        if (encoderCodec->id == AV_CODEC_ID_MJPEG) {  // YUV only; at its finest, to compare colours closely
+            encoder->pix_fmt = AV_PIX_FMT_YUVJ444P;
             encoder->flags |= AV_CODEC_FLAG_QSCALE;
             encoder->global_quality = FF_QP2LAMBDA;
-            encoder->qmin = 1;
         }
         encoder->time_base = AVRational{1, 15};
         encoder->framerate = AVRational{15, 1};
