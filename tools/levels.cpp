@@ -9,6 +9,8 @@
 #include <cstring>
 #include <set>
 
+#include "tools/picture_convert.h"
+
 namespace gen {
 
 Region RegionAt(int col, int row) {
@@ -215,10 +217,7 @@ ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
     p.width = w;
     p.height = h;
     const bool sane = w > 0 && h != 0 && w <= kMaxPictureSide && h <= kMaxPictureSide && h >= -kMaxPictureSide;
-    if (sane && (w % kCell || h % kCell)) {
-        p.cellsW = std::clamp((w + kCell / 2) / kCell, 1, kCaseW);
-        p.cellsH = std::clamp((std::abs(h) + kCell / 2) / kCell, 1, kCaseH);
-    }
+    if (sane && (w % kCell || h % kCell)) NearestCells(w, std::abs(h), p.cellsW, p.cellsH);
     int bits = b[28] | b[29] << 8;
     if (bits != 16) {
         p.fault = std::to_string(bits) + "-bit, not 16-bit; the game stops with a fatal error on it";

@@ -286,9 +286,6 @@ bool ScalePicture(RgbaPicture& picture, int w, int h) {
     return true;
 }
 
-// The nearest whole cells an item can have.
-int NearestCells(int pixels, int most) { return std::clamp(int(std::lround(pixels / double(kCell))), 1, most); }
-
 // Writes the bytes under a temporary name beside `out` and renames it into place.
 bool WriteWhole(const std::string& out, const std::vector<uint8_t>& bytes, std::string& why) {
     const fs::path target(out);
@@ -359,10 +356,11 @@ int ConvertPicture(const std::string& in, const std::string& out, const PictureR
         }
     } else if (w % kCell || h % kCell || w > kCaseW * kCell || h > kCaseH * kCell) {
         const bool cells = w % kCell == 0 && h % kCell == 0;
+        int cw = 0, ch = 0;
+        NearestCells(w, h, cw, ch);
         why = in + ": " + Size(w, h) + (cells ? ", larger than the case" : ", not whole 32-pixel cells") +
               "; an item is whole cells, at most 10 x 7 (320 x 224 pixels). Scale it with --cells " +
-              std::to_string(NearestCells(w, kCaseW)) + "x" + std::to_string(NearestCells(h, kCaseH)) +
-              ", or give --any-size for a screen picture";
+              std::to_string(cw) + "x" + std::to_string(ch) + ", or give --any-size for a screen picture";
         return kPictureRefused;
     }
     Image16 image(w, h);
@@ -380,6 +378,13 @@ int ConvertPicture(const std::string& in, const std::string& out, const PictureR
     if (w % kCell == 0 && h % kCell == 0) why += " (" + std::to_string(w / kCell) + " x " + std::to_string(h / kCell) + " cells)";
     why += ", 16-bit 5-5-5, " + std::to_string(transparent) + " transparent pixels";
     return kPictureWritten;
+}
+
+void NearestCells(int w, int h, int& cellsW, int& cellsH) {
+    double cw = std::max(1.0, w / double(kCell)), ch = std::max(1.0, h / double(kCell));
+    const double shrink = std::min({1.0, kCaseW / cw, kCaseH / ch});
+    cellsW = std::clamp(int(std::lround(cw * shrink)), 1, kCaseW);
+    cellsH = std::clamp(int(std::lround(ch * shrink)), 1, kCaseH);
 }
 
 std::string PictureCommand(const std::string& path, int cellsW, int cellsH) {

@@ -42,6 +42,10 @@ constexpr int kPictureWritten = 0, kPictureNotWritten = 1, kPictureRefused = 2;
 // cannot be an item (unless anySize); why says why, or what was written.
 int ConvertPicture(const std::string& in, const std::string& out, const PictureRequest& request, std::string& why);
 
+// The item size in cells nearest to w x h pixels, shrunk to fit the case keeping
+// its shape.
+void NearestCells(int w, int h, int& cellsW, int& cellsH);
+
 // The command that converts the picture at path in place, with --cells when its
 // size is not whole cells (cellsW > 0); the path quoted for a shell where needed.
 std::string PictureCommand(const std::string& path, int cellsW = 0, int cellsH = 0);
