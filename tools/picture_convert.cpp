@@ -237,7 +237,7 @@ bool ReadPicture(const std::string& path, RgbaPicture& picture, std::string& why
     if (r < 0 || (d.frame->flags & AV_FRAME_FLAG_CORRUPT) || d.frame->decode_error_flags) {
         // The image2 demuxer goes by the file's name alone: what it opened need not
         // be a picture at all.
-        why = std::strcmp(d.format->iformat->name, "image2") == 0 ? notPicture
+        why = std::strcmp(d.format->iformat->name, "image2") == 0 ? std::string(notPicture) + ", or damaged"
               : r == AVERROR(EINVAL) ? "could not be decoded: damaged, or more than 32 million pixels"
                                      : "damaged or cut short: no whole picture could be decoded from it";
         return false;
