@@ -4,8 +4,8 @@
 // Movie files are outside data: only the AVI demuxer reads them, with bounded
 // probing, few streams, at most 4096 x 4096 pixels (the bitmap loader's bound; it
 // only guards memory), a time limit on opening and on each frame, and one decoding
-// thread. A frame that cannot be decoded is a frame
-// without a picture, never the end of the program.
+// thread. A frame that cannot be decoded is a frame without a picture, never the
+// end of the program.
 #pragma once
 #include <cstdint>
 

@@ -242,9 +242,10 @@ ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
     if (Get32(b, 10) != 54)
         garbled.push_back("pixels start at byte " + std::to_string(Get32(b, 10)) +
                           "; the game reads them from byte 54 and would draw header bytes as pixels");
-    if (w % 2)
-        garbled.push_back("an odd width of " + std::to_string(w) +
-                          " pixels, whose padded rows the game reads sheared");
+    // Padded rows, as other programs write them; ours are not padded.
+    const size_t padded = size_t(h) * ((size_t(w) * 2 + 3) / 4 * 4);
+    if (w % 2 && b.size() >= 54 + padded && Get32(b, 34) != uint32_t(w) * uint32_t(h) * 2)
+        garbled.push_back("an odd width of " + std::to_string(w) + " pixels, whose padded rows the game reads sheared");
     if (!garbled.empty()) {
         p.fault = garbled[0];
         for (size_t i = 1; i < garbled.size(); i++) p.fault += "; " + garbled[i];
