@@ -30,6 +30,17 @@ int SdlIconWidth();
 int SdlIconHeight();
 // Leaves SDL's video; the next window starts afresh (for tests).
 void SdlCloseWindow();
+// The display connection broke (the X server or the compositor went away): the
+// game is told to quit, and nothing may call into the connection any more.
+bool SdlDisplayLost();
+// As when the display connection breaks (for tests).
+void SdlLoseDisplay();
+// The desktop pointer is at (x, y) of the window: over the picture the desktop's
+// arrow is hidden while the game hides it, over the bars of a window it shows.
+void SdlPointerOver(int x, int y);
+// The name of the GL renderer when it is a rasteriser run by the processor
+// (Mesa's llvmpipe, softpipe, swrast), else empty.
+std::string SoftwareRasteriser(const char* glRendererName);
 
 // ---- the input devices (sdl_devices.cpp) ----
 
