@@ -82,6 +82,7 @@ screens: build
 
 bench: build
 	$(BUILD)/bench/valimo_bench
+	$(BUILD)/bench/valimo_bench_sdl
 
 $(FUZZ)/CMakeCache.txt: | deps
 	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALIMO_FUZZ=ON \
