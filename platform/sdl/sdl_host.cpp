@@ -371,14 +371,23 @@ std::string GlRendererName() {
     return name ? reinterpret_cast<const char*>(name) : "";
 }
 
-// SDL's software renderer, drawing straight into the window: with no graphics
-// card a GL window framebuffer would only rasterise on the processor again.
+bool IsX11() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && strcasecmp(driver, "x11") == 0;
+}
+
+// SDL's software renderer. On X11 it draws straight into the window: with no
+// graphics card a GL window framebuffer would only rasterise on the processor again.
 SDL_Renderer* CreateSoftwareRenderer() {
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (IsX11()) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
 }
 
-SDL_Renderer* CreateRenderer() {
+// The window's renderer. A GL renderer that rasterises on the processor does not
+// scale the picture: our own scaler does, much faster. `onProcessor` tells the
+// presenter so when the renderer stays a GL one.
+SDL_Renderer* CreateRenderer(bool* onProcessor) {
+    *onProcessor = false;
     SDL_Renderer* r = nullptr;
     HRESULT fault;
     if (!TakeFault("SDL_CreateRenderer(accelerated)", &fault)) r = SDL_CreateRenderer(window, -1, 0);
@@ -387,13 +396,25 @@ SDL_Renderer* CreateRenderer() {
     const std::string rasteriser = SoftwareRasteriser(GlRendererName().c_str());
     renderer = nullptr;
     if (rasteriser.empty()) return r;
-    SDL_DestroyRenderer(r);
-    r = CreateSoftwareRenderer();
-    if (r)
-        std::fprintf(stderr,
-                     "valimo: no graphics card (the GL renderer is %s); the picture is drawn by SDL's software "
-                     "renderer and the game's own scaler\n",
-                     rasteriser.c_str());
+    if (IsX11()) {
+        SDL_DestroyRenderer(r);
+        r = CreateSoftwareRenderer();
+        if (r) {
+            std::fprintf(stderr,
+                         "valimo: no graphics card (the GL renderer is %s); the picture is scaled by the game's own "
+                         "scaler and shown by SDL's software renderer\n",
+                         rasteriser.c_str());
+            return r;
+        }
+        r = SDL_CreateRenderer(window, -1, 0);
+        if (!r) return nullptr;
+    }
+    // Elsewhere (Wayland) only GL reaches the screen at the output's own pixels;
+    // it then only copies what our scaler made.
+    *onProcessor = true;
+    std::fprintf(stderr,
+                 "valimo: no graphics card (the GL renderer is %s); the picture is scaled by the game's own scaler\n",
+                 rasteriser.c_str());
     return r;
 }
 
@@ -424,7 +445,8 @@ bool HostCreateWindow(const char* title, int width, int height) {
     SDL_SetWindowMinimumSize(window, width, height);
     LoadIcon();
     WatchX11Connection();
-    renderer = CreateRenderer();
+    bool onProcessor = false;
+    renderer = CreateRenderer(&onProcessor);
     if (!renderer) {
         std::fprintf(stderr, "valimo: cannot create a renderer: %s\n", SDL_GetError());
         SDL_DestroyWindow(window);
@@ -432,6 +454,7 @@ bool HostCreateWindow(const char* title, int width, int height) {
         return false;
     }
     PresenterAttach(renderer);
+    if (onProcessor) PresenterForcePath(PRESENT_ON_PROCESSOR);
     displayW = knownBoundsW = bounds.w;
     displayH = knownBoundsH = bounds.h;
     if (StartInWindow()) {
