@@ -555,13 +555,13 @@ void HostWaitEvents(int timeoutMs) {
         return;
     }
     // SDL would poll every millisecond for these; a hundredth of a second is soon enough.
-    const Uint64 end = SDL_GetTicks64() + Uint64(timeoutMs);
+    const int64_t end = HostCounter() + int64_t(timeoutMs) * 1000000;
     for (;;) {
         SDL_PumpEvents();
         if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
-        const Uint64 now = SDL_GetTicks64();
+        const int64_t now = HostCounter();
         if (now >= end) return;
-        SDL_Delay(Uint32(std::min<Uint64>(10, end - now)));
+        HostSleepUntil(std::min(end, now + 10000000));
     }
 }
 
