@@ -60,23 +60,19 @@ void SeeDesktopPointer(int x, int y) {
     SdlPointerOver(x, y);
 }
 
-// Where the desktop pointer is now, when the window has it.
+// Where the desktop pointer is now, when the window has it. SDL's own idea of
+// it is from before the window moved: only an X server can be asked. Elsewhere
+// (Wayland tells no client where the pointer is) the game's pointer stays until
+// the next motion places it.
 void LookForDesktopPointer() {
     SDL_Window* window = SdlWindow();
-    if (!window || SdlDisplayLost() || SDL_GetMouseFocus() != window) return;
-    int x = 0, y = 0;
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver && std::strcmp(driver, "x11") == 0) {
-        // SDL's own idea of the pointer is from before the window moved; ask the server.
-        int wx = 0, wy = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        SDL_GetWindowPosition(window, &wx, &wy);
-        x -= wx;
-        y -= wy;
-    } else {
-        SDL_GetMouseState(&x, &y);
-    }
-    SeeDesktopPointer(x, y);
+    if (!window || SdlDisplayLost() || SDL_GetMouseFocus() != window || !driver || std::strcmp(driver, "x11") != 0)
+        return;
+    int x = 0, y = 0, wx = 0, wy = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    SDL_GetWindowPosition(window, &wx, &wy);
+    SeeDesktopPointer(x - wx, y - wy);
 }
 
 // Sees each event as it is queued; the window's own event loop reads the queue.
