@@ -34,9 +34,10 @@ int placed = 0;  // reads done of the two that place the pointer
 int32_t pointerX = 0, pointerY = 0;
 bool hasTarget = false;  // where the desktop pointer was last seen over the window
 int32_t targetX = 0, targetY = 0;
-// The window changed between full screen and a window: the desktop pointer is
-// looked up at the next read, as no motion may come to tell where it now is.
-bool lookAgain = false;
+// The window changed between full screen and a window, or moved: the desktop
+// pointer is looked up at the next reads, as no motion may come to tell where it
+// now is (a crossing event may tell where it was before the window settled).
+int lookAgain = 0;
 SDL_AudioDeviceID audioDevice = 0;
 
 void ForgetPending() {
@@ -60,19 +61,12 @@ void SeeDesktopPointer(int x, int y) {
     SdlPointerOver(x, y);
 }
 
-// Where the desktop pointer is now, when the window has it. SDL's own idea of
-// it is from before the window moved: only an X server can be asked. Elsewhere
-// (Wayland tells no client where the pointer is) the game's pointer stays until
-// the next motion places it.
+// Where the desktop pointer is now. SDL's own idea of it is from before the
+// window moved; where the display cannot be asked (Wayland) the game's pointer
+// stays until the next motion places it.
 void LookForDesktopPointer() {
-    SDL_Window* window = SdlWindow();
-    const char* driver = SDL_GetCurrentVideoDriver();
-    if (!window || SdlDisplayLost() || SDL_GetMouseFocus() != window || !driver || std::strcmp(driver, "x11") != 0)
-        return;
-    int x = 0, y = 0, wx = 0, wy = 0;
-    SDL_GetGlobalMouseState(&x, &y);
-    SDL_GetWindowPosition(window, &wx, &wy);
-    SeeDesktopPointer(x - wx, y - wy);
+    int x = 0, y = 0;
+    if (SdlDesktopPointer(&x, &y)) SeeDesktopPointer(x, y);
 }
 
 // Sees each event as it is queued; the window's own event loop reads the queue.
@@ -98,7 +92,6 @@ int WatchEvent(void*, SDL_Event* event) {
     case SDL_MOUSEMOTION:
         // Touch comes here too, as SDL's pointer events of a touch.
         SeeDesktopPointer(event->motion.x, event->motion.y);
-        lookAgain = false;
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event->button.button == SDL_BUTTON_LEFT) buttonHeld = buttonPressed = true;
@@ -107,6 +100,9 @@ int WatchEvent(void*, SDL_Event* event) {
         if (event->button.button == SDL_BUTTON_LEFT) buttonHeld = false;
         break;
     case SDL_WINDOWEVENT:
+        // The window moved or changed size under a pointer that may stand still.
+        if (event->window.event == SDL_WINDOWEVENT_MOVED || event->window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            SdlPointerFollowWindow();
         if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             focused = false;
             ForgetPending();
@@ -128,7 +124,10 @@ void Watch() {
 
 // The motion of this read: the placing reads first, then to the desktop pointer.
 void NextMotion(int32_t* dx, int32_t* dy) {
-    if (lookAgain) LookForDesktopPointer();
+    if (lookAgain > 0) {
+        lookAgain--;
+        LookForDesktopPointer();
+    }
     int64_t x = 0, y = 0;
     if (placed == 0) {
         x = y = -(int64_t(1) << 20);
@@ -157,7 +156,7 @@ void SdlInputShown() {
     focused = true;
 }
 
-void SdlPointerFollowWindow() { lookAgain = true; }
+void SdlPointerFollowWindow() { lookAgain = 25; }
 
 void HostAcquireKeyboard() { Watch(); }
 

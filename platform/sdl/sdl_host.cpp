@@ -70,6 +70,26 @@ void WatchX11Connection() {
     dlclose(x11);
 }
 
+// Only an X server tells a client where the pointer is: asked of the window
+// itself, not reckoned from where SDL last saw the window.
+bool AskX11Pointer(int* x, int* y) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || displayLost || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!x11) return false;
+    using QueryPointer = int (*)(void*, unsigned long, unsigned long*, unsigned long*, int*, int*, int*, int*,
+                                 unsigned*);
+    const auto query = reinterpret_cast<QueryPointer>(dlsym(x11, "XQueryPointer"));
+    unsigned long root = 0, child = 0;
+    int rootX = 0, rootY = 0;
+    unsigned mask = 0;
+    const bool onScreen = query && query(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY,
+                                         x, y, &mask) != 0;
+    dlclose(x11);
+    return onScreen;
+}
+
 // SDL turns a Wayland connection that fails into SDL_QUIT; the display's error
 // tells it from a quit asked for by a signal.
 bool WaylandConnectionBroken() {
@@ -334,6 +354,8 @@ void SdlCloseWindow() {
 
 bool SdlDisplayLost() { return displayLost; }
 
+bool SdlDesktopPointer(int* x, int* y) { return AskX11Pointer(x, y); }
+
 void SdlLoseDisplay() {
     if (displayLost) return;
     displayLost = true;
@@ -524,8 +546,6 @@ bool DriverWakesOnEvents() {
     return driver && (strcasecmp(driver, "x11") == 0 || strcasecmp(driver, "wayland") == 0);
 }
 
-}  // namespace
-
 // A lost display ends the game as a quit request does, told once; then nothing
 // more is read from it.
 bool DisplayGone() {
@@ -534,6 +554,8 @@ bool DisplayGone() {
     quitPosted = true;
     return true;
 }
+
+}  // namespace
 
 void HostPumpEvents() {
     HRESULT fault;

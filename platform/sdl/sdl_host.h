@@ -33,6 +33,9 @@ void SdlCloseWindow();
 // The display connection broke (the X server or the compositor went away): the
 // game is told to quit, and nothing may call into the connection any more.
 bool SdlDisplayLost();
+// Where the desktop pointer is, in window coordinates, when the display can be
+// asked (X11); false elsewhere (Wayland tells no client).
+bool SdlDesktopPointer(int* x, int* y);
 // As when the display connection breaks (for tests).
 void SdlLoseDisplay();
 // The desktop pointer is at (x, y) of the window: over the picture the desktop's
