@@ -1,13 +1,20 @@
 #!/bin/bash
 # The real game on a real X server (Xvfb, with openbox as the window manager)
 # that is killed under it, in full screen and in a window: the game must end in
-# order within a second, with its shut-down in the log, status 0 and the players'
-# file as it was. With "play" as the second argument it first clicks its way
+# order within a second (five under AddressSanitizer), with its shut-down in
+# the log, status 0 and the players' file as it was. With "play" as the second argument it first clicks its way
 # into a level (for a manual check; it needs xdotool).
 set -u
 build=$(cd "$1" && pwd)
 phase=${2:-menu}
 game="$build/game/valimo"
+limit=1000
+# Under AddressSanitizer the shut-down runs several times slower, and the leak
+# check at exit sees what SDL must leave when its display is gone.
+if grep -qa __asan_init "$game"; then
+  limit=5000
+  export LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/lost_display.supp"
+fi
 scratch=$(mktemp -d)
 xvfb=""
 wm=""
@@ -74,9 +81,9 @@ for mode in --fullscreen --window; do
   status=$(cat "$scratch/status" 2>/dev/null || echo none)
   echo "$mode: ended $took ms after the X server, status $status"
   if [ "$status" != 0 ]; then echo "FAIL $mode: status $status"; fail=1; fi
-  if [ "$took" -gt 1000 ]; then echo "FAIL $mode: took $took ms"; fail=1; fi
-  if ! grep -q "^valimo: the display has gone away; the game ends$" "$scratch/err"; then
-    echo "FAIL $mode: no line on stderr:"; cat "$scratch/err"; fail=1
+  if [ "$took" -gt "$limit" ]; then echo "FAIL $mode: took $took ms"; fail=1; fi
+  if ! grep -q "^valimo: the display has gone away; the game ends$" "$scratch/err" || grep -q "Sanitizer" "$scratch/err"; then
+    echo "FAIL $mode: stderr:"; cat "$scratch/err"; fail=1
   fi
   if [ "$(tail -7 "$dir/valimo.log")" != "$(printf 'Exiting main loop\nShutting down DirectSound\nDirectInput Release\nReleasing static sprites\nFreeing GUI\nReleasing font(s)\nDirectDraw Release')" ]; then
     echo "FAIL $mode: the log does not end with the shut-down:"; tail -12 "$dir/valimo.log"; fail=1
