@@ -392,15 +392,17 @@ std::string GlRendererName() {
     return name ? reinterpret_cast<const char*>(name) : "";
 }
 
-bool IsX11() {
+bool IsWayland() {
     const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && strcasecmp(driver, "x11") == 0;
+    return driver && strcasecmp(driver, "wayland") == 0;
 }
 
-// SDL's software renderer. On X11 it draws straight into the window: with no
-// graphics card a GL window framebuffer would only rasterise on the processor again.
+// SDL's software renderer, drawing straight into the window (X11, and SDL's
+// offscreen and dummy drivers): with no graphics card a GL window framebuffer
+// would only rasterise on the processor again. Wayland has no other way to the
+// screen than GL; SDL decides that once, so the hint is not given there.
 SDL_Renderer* CreateSoftwareRenderer() {
-    if (IsX11()) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (!IsWayland()) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
 }
 
@@ -417,7 +419,7 @@ SDL_Renderer* CreateRenderer(bool* onProcessor) {
     const std::string rasteriser = SoftwareRasteriser(GlRendererName().c_str());
     renderer = nullptr;
     if (rasteriser.empty()) return r;
-    if (IsX11()) {
+    if (!IsWayland()) {
         SDL_DestroyRenderer(r);
         r = CreateSoftwareRenderer();
         if (r) {
@@ -430,8 +432,8 @@ SDL_Renderer* CreateRenderer(bool* onProcessor) {
         r = SDL_CreateRenderer(window, -1, 0);
         if (!r) return nullptr;
     }
-    // Elsewhere (Wayland) only GL reaches the screen at the output's own pixels;
-    // it then only copies what our scaler made.
+    // On Wayland only GL reaches the screen at the output's own pixels; it then
+    // only copies what our scaler made.
     *onProcessor = true;
     std::fprintf(stderr,
                  "valimo: no graphics card (the GL renderer is %s); the picture is scaled by the game's own scaler\n",
