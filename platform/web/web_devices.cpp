@@ -1,0 +1,256 @@
+// The page's keyboard, pointer (mouse and touch) and sound.
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/host.h"
+#include "platform/host_devices.h"
+#include "platform/keymap.h"
+#include "platform/web/web.h"
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+
+bool watching = false;
+// Keys by scancode (USB usage), as the events told: held now, and pressed since
+// the last read (a tap shorter than a frame counts as held for that read); the
+// Return of Alt+Enter is the page's, never the game's.
+bool keyHeld[SCANCODE_COUNT] = {};
+bool keyPressed[SCANCODE_COUNT] = {};
+bool keyHidden[SCANCODE_COUNT] = {};
+bool buttonHeld = false, buttonPressed = false;
+
+// The game reads relative motion; the page knows where its pointer is. The first
+// read sends the game's pointer to the corner, every later one moves it from where
+// the reported motion has put it to where the page's pointer stands.
+bool firstRead = true;
+int32_t pointerX = 0, pointerY = 0;
+int32_t targetX = kWidth / 2, targetY = kHeight / 2;
+
+bool audioOpen = false;
+
+struct CodeName {
+    const char* code;
+    int scancode;
+};
+
+// KeyboardEvent.code of the keys beyond letters and digits, by USB usage.
+constexpr CodeName kCodes[] = {
+    {"Enter", 40},         {"Escape", 41},       {"Backspace", 42},     {"Tab", 43},
+    {"Space", 44},         {"Minus", 45},        {"Equal", 46},         {"BracketLeft", 47},
+    {"BracketRight", 48},  {"Backslash", 49},    {"IntlBackslash", 100}, {"Semicolon", 51},
+    {"Quote", 52},         {"Backquote", 53},    {"Comma", 54},         {"Period", 55},
+    {"Slash", 56},         {"CapsLock", 57},     {"F1", 58},            {"F2", 59},
+    {"F3", 60},            {"F4", 61},           {"F5", 62},            {"F6", 63},
+    {"F7", 64},            {"F8", 65},           {"F9", 66},            {"F10", 67},
+    {"F11", 68},           {"F12", 69},          {"PrintScreen", 70},   {"ScrollLock", 71},
+    {"Pause", 72},         {"Insert", 73},       {"Home", 74},          {"PageUp", 75},
+    {"Delete", 76},        {"End", 77},          {"PageDown", 78},      {"ArrowRight", 79},
+    {"ArrowLeft", 80},     {"ArrowDown", 81},    {"ArrowUp", 82},       {"NumLock", 83},
+    {"NumpadDivide", 84},  {"NumpadMultiply", 85}, {"NumpadSubtract", 86}, {"NumpadAdd", 87},
+    {"NumpadEnter", 88},   {"Numpad1", 89},      {"Numpad2", 90},       {"Numpad3", 91},
+    {"Numpad4", 92},       {"Numpad5", 93},      {"Numpad6", 94},       {"Numpad7", 95},
+    {"Numpad8", 96},       {"Numpad9", 97},      {"Numpad0", 98},       {"NumpadDecimal", 99},
+    {"ContextMenu", 101},  {"ControlLeft", 224}, {"ShiftLeft", 225},    {"AltLeft", 226},
+    {"MetaLeft", 227},     {"ControlRight", 228}, {"ShiftRight", 229},  {"AltRight", 230},
+    {"MetaRight", 231},
+};
+
+}  // namespace
+
+// The USB usage of a KeyboardEvent.code; 0 for a key the table lacks.
+int WebCodeToScancode(const char* code) {
+    if (!code) return 0;
+    if (std::strncmp(code, "Key", 3) == 0 && code[3] >= 'A' && code[3] <= 'Z' && code[4] == 0) return 4 + code[3] - 'A';
+    if (std::strncmp(code, "Digit", 5) == 0 && code[5] >= '0' && code[5] <= '9' && code[6] == 0)
+        return code[5] == '0' ? 39 : 30 + code[5] - '1';
+    for (const CodeName& c : kCodes)
+        if (std::strcmp(code, c.code) == 0) return c.scancode;
+    return 0;
+}
+
+namespace {
+
+void ForgetPending() {
+    std::memset(keyHeld, 0, sizeof keyHeld);
+    std::memset(keyPressed, 0, sizeof keyPressed);
+    std::memset(keyHidden, 0, sizeof keyHidden);
+    buttonHeld = buttonPressed = false;
+}
+
+bool IsAltEnter(const EmscriptenKeyboardEvent* e) {
+    return e->altKey && !e->repeat && (std::strcmp(e->code, "Enter") == 0 || std::strcmp(e->code, "NumpadEnter") == 0);
+}
+
+// The page's full-screen switch (index.html).
+EM_JS(void, WebToggleFullScreen, (), {
+    if (Module.valimoToggleFullScreen) Module.valimoToggleFullScreen();
+});
+
+// The canvas's place on the page, to read the pointer against.
+EM_JS(int, WebPictureAt, (double clientX, double clientY, int* x, int* y), {
+    var canvas = Module.canvas;
+    if (!canvas) return 0;
+    var r = canvas.getBoundingClientRect();
+    if (r.width <= 0 || r.height <= 0) return 0;
+    var px = Math.floor((clientX - r.left) * 640 / r.width);
+    var py = Math.floor((clientY - r.top) * 480 / r.height);
+    HEAP32[x >> 2] = Math.max(0, Math.min(640, px));
+    HEAP32[y >> 2] = Math.max(0, Math.min(480, py));
+    return 1;
+});
+
+EM_JS(void, WebStartAudio, (), {
+    if (Module.valimoStartAudio) Module.valimoStartAudio();
+});
+
+// Seconds of sound queued ahead of the browser's audio clock; -1 without sound.
+EM_JS(double, WebAudioAhead, (), {
+    return Module.valimoAudioAhead ? Module.valimoAudioAhead() : -1;
+});
+
+EM_JS(void, WebQueueAudio, (const uint8_t* samples, int count), {
+    if (Module.valimoQueueAudio) Module.valimoQueueAudio(HEAPU8.subarray(samples, samples + count));
+});
+
+void SeePointer(double clientX, double clientY) {
+    int x = 0, y = 0;
+    if (!WebPictureAt(clientX, clientY, &x, &y)) return;
+    targetX = x;
+    targetY = y;
+}
+
+EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* e, void*) {
+    WebNoteEvent();
+    const int key = WebCodeToScancode(e->code);
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
+        if (IsAltEnter(e)) {
+            if (key > 0) keyHidden[key] = true;
+            WebToggleFullScreen();
+            return EM_TRUE;
+        }
+        // The browser keeps its own shortcuts: reload, developer tools, copy and paste.
+        if (e->ctrlKey || e->metaKey || std::strcmp(e->code, "F5") == 0 || std::strcmp(e->code, "F11") == 0 ||
+            std::strcmp(e->code, "F12") == 0)
+            return EM_FALSE;
+        if (key > 0 && !keyHidden[key]) {
+            keyHeld[key] = true;
+            if (!e->repeat) keyPressed[key] = true;
+        }
+        return key > 0 ? EM_TRUE : EM_FALSE;
+    }
+    if (key > 0) keyHeld[key] = keyHidden[key] = false;
+    return key > 0 ? EM_TRUE : EM_FALSE;
+}
+
+EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* e, void*) {
+    WebNoteEvent();
+    SeePointer(e->clientX, e->clientY);
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN && e->button == 0) {
+        buttonHeld = buttonPressed = true;
+        WebStartAudio();
+    } else if (type == EMSCRIPTEN_EVENT_MOUSEUP && e->button == 0) {
+        buttonHeld = false;
+    }
+    return EM_FALSE;
+}
+
+// One finger is the pointer: touching presses the button where it touches.
+EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void*) {
+    WebNoteEvent();
+    if (e->numTouches <= 0) return EM_FALSE;
+    const EmscriptenTouchPoint& t = e->touches[0];
+    SeePointer(t.clientX, t.clientY);
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+        buttonHeld = buttonPressed = true;
+        WebStartAudio();
+    } else if (type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL) {
+        buttonHeld = false;
+    }
+    // No mouse events made up from the touch, no scrolling of the page.
+    return EM_TRUE;
+}
+
+}  // namespace
+
+void WebWatchInput() {
+    if (watching) return;
+    watching = true;
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    emscripten_set_keydown_callback(window, nullptr, EM_FALSE, OnKey);
+    emscripten_set_keyup_callback(window, nullptr, EM_FALSE, OnKey);
+    emscripten_set_mousedown_callback("#canvas", nullptr, EM_FALSE, OnMouse);
+    // Moves and releases anywhere on the page count, as a held button dragged off the picture.
+    emscripten_set_mousemove_callback(window, nullptr, EM_FALSE, OnMouse);
+    emscripten_set_mouseup_callback(window, nullptr, EM_FALSE, OnMouse);
+    emscripten_set_touchstart_callback("#canvas", nullptr, EM_FALSE, OnTouch);
+    emscripten_set_touchmove_callback("#canvas", nullptr, EM_FALSE, OnTouch);
+    emscripten_set_touchend_callback("#canvas", nullptr, EM_FALSE, OnTouch);
+    emscripten_set_touchcancel_callback("#canvas", nullptr, EM_FALSE, OnTouch);
+}
+
+void WebForgetInput() { ForgetPending(); }
+
+void HostAcquireKeyboard() { WebWatchInput(); }
+void HostAcquireMouse() { WebWatchInput(); }
+void HostUnacquireMouse() {}
+
+void HostReadKeyboard(uint8_t state[256]) {
+    std::memset(state, 0, 256);
+    if (!WebFocused()) {
+        ForgetPending();
+        return;
+    }
+    for (int scancode = 0; scancode < SCANCODE_COUNT; scancode++) {
+        if (keyHidden[scancode] || (!keyHeld[scancode] && !keyPressed[scancode])) continue;
+        const int code = ScancodeToDik(scancode);
+        if (code > 0 && code < 256) state[code] = 0x80;
+    }
+    std::memset(keyPressed, 0, sizeof keyPressed);
+}
+
+void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
+    *dx = *dy = *dz = 0;
+    buttons[0] = buttons[1] = buttons[2] = buttons[3] = 0;
+    if (!WebFocused()) {
+        ForgetPending();
+        return;
+    }
+    if (firstRead) {
+        *dx = *dy = -(1 << 20);
+        pointerX = pointerY = 0;
+        firstRead = false;
+    } else {
+        // Until the page's pointer is seen, the game's stands in the middle.
+        *dx = targetX - pointerX;
+        *dy = targetY - pointerY;
+        pointerX = targetX;
+        pointerY = targetY;
+    }
+    buttons[0] = buttonHeld || buttonPressed ? 0x80 : 0;
+    buttonPressed = false;
+}
+
+bool HostOpenAudio() {
+    audioOpen = WebAudioAhead() >= 0;
+    if (!audioOpen) std::fprintf(stderr, "valimo: no sound: this browser has no Web Audio\n");
+    return audioOpen;
+}
+
+void HostCloseAudio() { audioOpen = false; }
+void HostSoundStarted(const IDirectSoundBuffer*) { WebStartAudio(); }
+
+void WebFeedAudio() {
+    if (!audioOpen) return;
+    // Blocks of about 46 ms, kept about 0.14 s ahead: a frame late never runs dry.
+    static uint8_t block[1024];
+    for (int i = 0; i < 4; i++) {
+        const double ahead = WebAudioAhead();
+        if (ahead < 0 || ahead > 0.14) break;
+        MixSoundBuffers(block, int(sizeof block));
+        WebQueueAudio(block, int(sizeof block));
+    }
+}
