@@ -74,6 +74,7 @@ test: build asan
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
 	$(MAKE) --no-print-directory deb
+	$(MAKE) --no-print-directory web-test
 
 # The long run of random play (the test suite runs a tenth of it).
 SOAK_FRAMES ?= 100000

@@ -50,24 +50,9 @@ EM_ASYNC_JS(int, WebMountStore, (const char* path), {
     });
 });
 
-// One write-through at a time: IDBFS writes every change in one transaction, so
-// the browser keeps either the old files or the new ones whole.
+// The page writes the store through, one write at a time (index.html).
 EM_JS(void, WebSyncStore, (), {
-    var m = Module;
-    if (m.valimoStoreRefused) return;
-    if (m.valimoSyncing) {
-        m.valimoSyncAgain = true;
-        return;
-    }
-    m.valimoSyncing = true;
-    FS.syncfs(false, function(err) {
-        m.valimoSyncing = false;
-        if (err && m.valimoStoreFailed) m.valimoStoreFailed(err);
-        if (m.valimoSyncAgain) {
-            m.valimoSyncAgain = false;
-            _WebSyncAgain();
-        }
-    });
+    if (Module.valimoSync) Module.valimoSync();
 });
 
 EM_JS(void, WebStoreRefused, (), {
@@ -140,8 +125,6 @@ void ShowNewLog() {
 
 }  // namespace
 
-extern "C" EMSCRIPTEN_KEEPALIVE void WebSyncAgain() { WebSyncStore(); }
-
 bool WebPrepareFiles(const char* gameDir) {
     if (!WebMountStore(kStore)) {
         WebStoreRefused();
@@ -151,6 +134,11 @@ bool WebPrepareFiles(const char* gameDir) {
     unlink((std::string(kPrefs) + ".tmp").c_str());
     struct stat info {};
     if ((stat(kPrefs, &info) != 0 || !S_ISREG(info.st_mode)) && !WriteFirstPrefs()) return false;
+    // The log's link must lead to a file: a link to nothing is not written through.
+    if (stat(kLog, &info) != 0) {
+        FILE* log = std::fopen(kLog, "ab");
+        if (log) std::fclose(log);
+    }
     if (!LinkInto(gameDir, "prefs.dat", kPrefs) || !LinkInto(gameDir, "valimo.log", kLog)) return false;
     prefsSeen = Mark(kPrefs);
     WebSyncStore();

@@ -2,6 +2,8 @@
 // it compares against, and the pointer moves and keys that reach it.
 //   valimo-web-screens OUTDIR first   a new player, the main menu, a level, one item packed
 //   valimo-web-screens OUTDIR again   the next visit: the player list after the intro
+//   valimo-web-screens OUTDIR upload  OUTDIR/upload-prefs.dat, partly damaged, as the
+//                                     game reads it: the player list after the intro
 // OUTDIR/steps-MODE.txt lists the steps ("move X Y", "click X Y", "type TEXT",
 // "shot NAME"); OUTDIR/NAME.png is the screen at each shot.
 #include <cstdio>
@@ -128,11 +130,30 @@ void NextVisit() {
     Shot("web-player-kept");
 }
 
+// Uploaded by the browser test: one whole record between two damaged ones.
+constexpr const char* kUploaded = "PLAYERS 3\nteo 2 0 0\nbroken\nzoe 1 x 0\n";
+
+void Uploaded() {
+    FILE* f = std::fopen((outDir + "/upload-prefs.dat").c_str(), "wb");
+    if (!f || std::fputs(kUploaded, f) < 0 || std::fclose(f) != 0) {
+        std::fprintf(stderr, "valimo-web-screens: cannot write upload-prefs.dat\n");
+        ok = false;
+        return;
+    }
+    PrepareGame(kUploaded);
+    StartGame();
+    Expect(RunUntilState(GS_SELECT_PLAYER, 3000) > 0, "the intro");
+    Settle();
+    Shot("web-uploaded");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || (std::strcmp(argv[2], "first") != 0 && std::strcmp(argv[2], "again") != 0)) {
-        std::fprintf(stderr, "usage: valimo-web-screens OUTDIR first|again\n");
+    const bool known = argc == 3 && (std::strcmp(argv[2], "first") == 0 || std::strcmp(argv[2], "again") == 0 ||
+                                     std::strcmp(argv[2], "upload") == 0);
+    if (!known) {
+        std::fprintf(stderr, "usage: valimo-web-screens OUTDIR first|again|upload\n");
         return 2;
     }
     outDir = std::filesystem::absolute(argv[1]).string();
@@ -141,7 +162,8 @@ int main(int argc, char** argv) {
     steps = std::fopen((outDir + "/steps-" + mode + ".txt").c_str(), "w");
     if (!steps) return 1;
     if (mode == "first") FirstVisit();
-    else NextVisit();
+    else if (mode == "again") NextVisit();
+    else Uploaded();
     std::fclose(steps);
     return ok ? 0 : 1;
 }

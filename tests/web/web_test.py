@@ -177,7 +177,10 @@ class PageRun:
         self.compared = []
 
     def canvas_rgb(self):
-        text = self.driver.execute_script(CANVAS_RGB)
+        try:
+            text = self.driver.execute_script(CANVAS_RGB)
+        except Exception:  # the page is being loaded again
+            return None
         return base64.b64decode(text) if text else None
 
     def point(self, x, y):
@@ -188,7 +191,9 @@ class PageRun:
         # place the canvas on whole pixels.
         cx = int(math.ceil(r[0] + x * r[2] / 640))
         cy = int(math.ceil(r[1] + y * r[3] / 480))
+        # By way of the next pixel: a page loaded again sees no move to where the pointer already is.
         actions = ActionBuilder(self.driver, duration=0)
+        actions.pointer_action.move_to_location(cx + 1, cy + 1)
         actions.pointer_action.move_to_location(cx, cy)
         actions.perform()
 
@@ -236,6 +241,51 @@ class PageRun:
         return True
 
 
+def store_text(driver, name):
+    return driver.execute_script("try { return FS.readFile('/store/' + arguments[0], {encoding: 'utf8'}); }"
+                                 " catch (e) { return null; }", name)
+
+
+def check_focus(driver, run):
+    """The page losing the focus is the window going inactive; back, the game restores."""
+    driver.execute_script("window.dispatchEvent(new FocusEvent('blur'));")
+    time.sleep(0.5)
+    driver.execute_script("window.dispatchEvent(new FocusEvent('focus'));")
+    time.sleep(1.5)
+    log = store_text(driver, "valimo.log") or ""
+    at = log.find("Window is Minimized\n")
+    if at < 0 or log.find("Window is Maximized\n", at) < 0 or log.find("RestoringGraphics...\n", at) < 0:
+        run.failures.append("blur and focus did not deactivate, activate and restore the game: %r" % log[-300:])
+    elif run.wait_screen("web-player-kept", 10):
+        run.compared[-1] += " (again after a restore)"
+
+
+def check_upload(driver, run, path):
+    """An uploaded prefs.dat replaces the kept one whole, and the game reads it as its own."""
+    chooser = driver.find_element(By.ID, "file")
+    driver.execute_script("arguments[0].hidden = false; window.valimoBeforeUpload = true;", chooser)
+    chooser.send_keys(path)
+    with open(path) as f:
+        wanted = f.read()
+    # The page starts again once the file is kept.
+    end = time.time() + 30
+    while time.time() < end:
+        try:
+            if driver.execute_script("return !window.valimoBeforeUpload && window.valimoFrames > 0;"):
+                break
+        except Exception:
+            pass
+        time.sleep(0.2)
+    else:
+        run.failures.append("the page did not start again after the upload")
+        return
+    kept = store_text(driver, "prefs.dat")
+    if kept != wanted:
+        run.failures.append("after the upload prefs.dat reads %r, not the file's %r" % (kept, wanted))
+    run.point(600, 400)
+    run.wait_screen("web-uploaded", 60)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--page", required=True)
@@ -247,7 +297,7 @@ def main():
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
     refs = os.path.join(out, "headless")
-    for mode in ("first", "again"):
+    for mode in ("first", "again", "upload"):
         subprocess.run([os.path.abspath(args.screens), refs, mode], check=True, stdout=subprocess.DEVNULL)
 
     size = sum(os.path.getsize(os.path.join(page, f)) for f in PAGE_FILES)
@@ -307,6 +357,8 @@ def main():
                 kept = driver.execute_script("return FS.readFile('/store/prefs.dat', {encoding: 'utf8'});")
                 if kept != prefs:
                     run.failures.append("after the reload prefs.dat reads %r, before %r" % (kept, prefs))
+                check_focus(driver, run)
+                check_upload(driver, run, os.path.join(refs, "upload-prefs.dat"))
     finally:
         logs = driver.get_log("browser")
         with open(os.path.join(out, "console.txt"), "w") as f:
