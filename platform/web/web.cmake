@@ -30,7 +30,10 @@ target_link_options(valimo PRIVATE
   --preload-file ${VALIMO_WEB_DATA}@/game)
 
 # The page and the two pages the game opens, beside the program.
-add_custom_command(TARGET valimo POST_BUILD
+set(WEB_PAGES ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/order.html ${CMAKE_BINARY_DIR}/faq.html)
+add_custom_command(OUTPUT ${WEB_PAGES}
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/index.html ${CMAKE_BINARY_DIR}/index.html
   COMMAND ${CMAKE_COMMAND} -E copy ${VALIMO_WEB_DATA}/order.html ${VALIMO_WEB_DATA}/faq.html ${CMAKE_BINARY_DIR}/
+  DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/index.html ${VALIMO_WEB_DATA}/order.html ${VALIMO_WEB_DATA}/faq.html
   VERBATIM)
+add_custom_target(webpage ALL DEPENDS ${WEB_PAGES})

@@ -35,6 +35,12 @@ double logSyncedAt = 0.0;
 // storage (the game then plays with players that last as long as the page).
 EM_ASYNC_JS(int, WebMountStore, (const char* path), {
     var dir = UTF8ToString(path);
+    var store = null;
+    try {
+        store = window.indexedDB;
+    } catch (e) {
+    }
+    if (!store) return 0;
     try {
         FS.mkdir(dir);
         FS.mount(IDBFS, {}, dir);

@@ -286,6 +286,27 @@ def check_upload(driver, run, path):
     run.wait_screen("web-uploaded", 60)
 
 
+def check_storage_refused(driver, run):
+    """Without IndexedDB (a private window) the page says so and the game still plays."""
+    driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                           {"source": "Object.defineProperty(window, 'indexedDB', {value: undefined});"})
+    driver.refresh()
+    end = time.time() + 30
+    while time.time() < end:
+        try:
+            if driver.execute_script("return window.valimoFrames > 0;"):
+                break
+        except Exception:
+            pass
+        time.sleep(0.2)
+    said = driver.execute_script("return document.getElementById('say').textContent;")
+    if "will not be kept" not in said:
+        run.failures.append("with storage refused the page says %r" % said)
+    run.point(600, 400)
+    if run.wait_screen("web-welcome", 60):
+        run.compared[-1] += " (storage refused)"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--page", required=True)
@@ -331,6 +352,11 @@ def main():
             driver.save_screenshot(os.path.join(out, "page-intro-1366x768.png"))
             for shot in run.play(os.path.join(refs, "steps-first.txt"), 60):
                 driver.save_screenshot(os.path.join(out, "page-%s-1366x768.png" % shot))
+                if shot == "web-new-player":
+                    # The first click started the sound: the mixer's blocks go to Web Audio.
+                    report["sound blocks"] = driver.execute_script("return window.valimoSoundBlocks || 0;")
+                    if not report["sound blocks"]:
+                        run.failures.append("no sound was queued after the first clicks")
                 if shot == "web-main-menu":
                     processes = browser_processes(driver.service.process.pid)
                     pages = [p for p, cmd in processes.items()
@@ -359,6 +385,7 @@ def main():
                     run.failures.append("after the reload prefs.dat reads %r, before %r" % (kept, prefs))
                 check_focus(driver, run)
                 check_upload(driver, run, os.path.join(refs, "upload-prefs.dat"))
+                check_storage_refused(driver, run)
     finally:
         logs = driver.get_log("browser")
         with open(os.path.join(out, "console.txt"), "w") as f:
@@ -382,6 +409,8 @@ def main():
               (cpu, "met" if cpu <= CPU_TARGET else "MISSED"))
         print("  the whole browser meanwhile: %.1f%% of a core; the game ran at %.1f frames a second" %
               (report["browser CPU"], report["main menu fps"]))
+    if "sound blocks" in report:
+        print("  sound: %d blocks of mixed sound queued to Web Audio after the first clicks" % report["sound blocks"])
     print("  screenshots and the console: %s" % out)
     for failure in run.failures:
         print("FAILED: " + failure)
