@@ -144,7 +144,7 @@ bool HostHasWindow() { return windowCreated; }
 
 void HostPumpEvents() {
     // A pass that showed nothing is the inactive loop: rest until something happens.
-    if (!presentedSincePump && windowCreated) HostWaitEvents(50);
+    if (!presentedSincePump && windowCreated && !eventPending) HostWaitEvents(50);
     const int64_t now = Now();
     if (presentedSincePump && passStart > 0) {
         if (now - restEnd > 500) learntPeriod = std::min<int64_t>(now - passStart, kLongestPeriod);
@@ -181,8 +181,8 @@ void HostSleepUntil(int64_t deadline) {
 }
 
 void HostWaitEvents(int timeoutMs) {
+    // Events since the last pump count: the pump clears them once it has posted them.
     const int64_t end = Now() + int64_t(std::max(timeoutMs, 0)) * 1000;
-    eventPending = false;
     while (!eventPending) {
         const int64_t left = end - Now();
         if (left <= 0) break;
