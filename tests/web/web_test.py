@@ -32,6 +32,7 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
 
 PAGE_FILES = ["index.html", "valimo.js", "valimo.wasm", "valimo.data"]
 SIZE_TARGET = 4 * 1024 * 1024
@@ -175,6 +176,7 @@ class PageRun:
         self.out = out
         self.failures = []
         self.compared = []
+        self.last_point = None
 
     def canvas_rgb(self):
         try:
@@ -185,6 +187,7 @@ class PageRun:
 
     def point(self, x, y):
         """Moves the page's pointer over picture pixel (x, y)."""
+        self.last_point = (x, y)
         r = self.driver.execute_script(
             "var r = document.getElementById('canvas').getBoundingClientRect(); return [r.left, r.top, r.width, r.height];")
         # The first whole client pixel inside picture pixel (x, y): the page need not
@@ -202,12 +205,17 @@ class PageRun:
         assert (width, height) == (640, 480)
         end = time.time() + timeout
         got = None
+        pointed = time.time()
         while time.time() < end:
             got = self.canvas_rgb()
             if got == want:
                 self.compared.append(name)
                 return True
             time.sleep(0.1)
+            # A page still starting has not seen the pointer arrive: move it again.
+            if self.last_point and time.time() - pointed > 1:
+                self.point(*self.last_point)
+                pointed = time.time()
         differing = -1
         if got:
             differing = sum(1 for i in range(0, len(want), 3) if got[i:i + 3] != want[i:i + 3])
@@ -251,10 +259,16 @@ def check_focus(driver, run):
     driver.execute_script("window.dispatchEvent(new FocusEvent('blur'));")
     time.sleep(0.5)
     driver.execute_script("window.dispatchEvent(new FocusEvent('focus'));")
-    time.sleep(1.5)
-    log = store_text(driver, "valimo.log") or ""
-    at = log.find("Window is Minimized\n")
-    if at < 0 or log.find("Window is Maximized\n", at) < 0 or log.find("RestoringGraphics...\n", at) < 0:
+    # The game restores 32 frames after it is active again.
+    end = time.time() + 10
+    while True:
+        log = store_text(driver, "valimo.log") or ""
+        at = log.find("Window is Minimized\n")
+        restored = at >= 0 and log.find("Window is Maximized\n", at) >= 0 and log.find("RestoringGraphics...\n", at) >= 0
+        if restored or time.time() > end:
+            break
+        time.sleep(0.2)
+    if not restored:
         run.failures.append("blur and focus did not deactivate, activate and restore the game: %r" % log[-300:])
     elif run.wait_screen("web-player-kept", 10):
         run.compared[-1] += " (again after a restore)"
@@ -375,9 +389,14 @@ def main():
             if not run.failures:
                 driver.find_element(By.ID, "full").click()
                 time.sleep(1.5)
+                if not driver.execute_script("return !!document.fullscreenElement;"):
+                    run.failures.append("the page's full-screen link did not fill the screen")
                 driver.save_screenshot(os.path.join(out, "page-full-screen.png"))
-                driver.execute_script("if (document.fullscreenElement) document.exitFullscreen();")
-                time.sleep(0.5)
+                ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
+                time.sleep(1)
+                if driver.execute_script("return !!document.fullscreenElement;"):
+                    run.failures.append("Alt+Enter did not leave full screen")
+                    driver.execute_script("document.exitFullscreen();")
                 driver.refresh()
                 list(run.play(os.path.join(refs, "steps-again.txt"), 60))
                 kept = driver.execute_script("return FS.readFile('/store/prefs.dat', {encoding: 'utf8'});")
