@@ -2,6 +2,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -246,11 +247,23 @@ void HostSoundStarted(const IDirectSoundBuffer*) { WebStartAudio(); }
 void WebFeedAudio() {
     if (!audioOpen) return;
     // Blocks of about 46 ms, kept about 0.14 s ahead: a frame late never runs dry.
+    // Silence is mixed at the pace of the clock but not handed to the browser.
     static uint8_t block[1024];
+    static double silentUntil = 0.0;
+    constexpr double kBlockMs = 1000.0 * sizeof block / 22050.0;
     for (int i = 0; i < 4; i++) {
         const double ahead = WebAudioAhead();
         if (ahead < 0 || ahead > 0.14) break;
+        const double now = emscripten_get_now();
+        if (ahead == 0 && now < silentUntil) break;
         MixSoundBuffers(block, int(sizeof block));
-        WebQueueAudio(block, int(sizeof block));
+        bool silent = true;
+        for (uint8_t sample : block) silent = silent && sample == 0x80;
+        if (!silent) {
+            WebQueueAudio(block, int(sizeof block));
+            continue;
+        }
+        silentUntil = std::max(now, silentUntil) + kBlockMs;
+        break;
     }
 }

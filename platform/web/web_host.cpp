@@ -35,6 +35,8 @@ int64_t restEnd = 0;
 int64_t learntPeriod = 0;
 constexpr int64_t kRestMargin = 500;
 int64_t timerLateness = 1000;
+// Later than this is the machine being busy: waiting it out would only add to that.
+constexpr int64_t kMostLateness = 2000;
 constexpr int64_t kLongestPeriod = 100000;
 
 // The page's frame function (index.html) copies the picture into the canvas.
@@ -175,7 +177,7 @@ void HostSleepUntil(int64_t deadline) {
         if (sleep < 1000) continue;
         const int64_t wanted = now + sleep / 1000 * 1000;
         SleepMicroseconds(sleep);
-        const int64_t late = std::clamp<int64_t>(Now() - wanted, 0, 8000);
+        const int64_t late = std::clamp<int64_t>(Now() - wanted, 0, kMostLateness);
         timerLateness += (late - timerLateness) / 4;
     }
 }
