@@ -4,18 +4,23 @@
 //   valimo-web-screens OUTDIR again   the next visit: the player list after the intro
 //   valimo-web-screens OUTDIR upload  OUTDIR/upload-prefs.dat, partly damaged, as the
 //                                     game reads it: the player list after the intro
+// OUTDIR/intro-frames.txt holds the CRC-32 of every intro frame's RGB bytes;
 // OUTDIR/steps-MODE.txt lists the steps ("move X Y", "click X Y", "type TEXT",
 // "shot NAME"); OUTDIR/NAME.png is the screen at each shot.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include <zlib.h>
 
 #include "app/game_flow.h"
 #include "app/valimo.h"
 #include "e2e/game_run.h"
 #include "input/input.h"
 #include "platform/headless/headless.h"
+#include "platform/png.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
 #include "tools/levels.h"
@@ -73,7 +78,15 @@ void SolidCell(const Item& it, int column, int row, int* x, int* y) {
 void FirstVisit() {
     PrepareGame("PLAYERS 0\n");
     StartGame();
-    Expect(RunUntilState(GS_WELCOME, 3000) > 0, "the intro");
+    // Every picture of the intro, by checksum: the browser's samples must be among them.
+    FILE* intro = std::fopen((outDir + "/intro-frames.txt").c_str(), "w");
+    for (int i = 0; i < 3000 && GameState != GS_WELCOME; i++) {
+        Frame();
+        const std::vector<uint8_t> rgb = PixelsToRgb(HeadlessLastFrame().data(), 640, 480, 640, HeadlessLastFramePixelMode());
+        if (intro) std::fprintf(intro, "%08lx\n", crc32(0, rgb.data(), uInt(rgb.size())));
+    }
+    if (intro) std::fclose(intro);
+    Expect(intro && GameState == GS_WELCOME, "the intro");
     Settle();
     Shot("web-welcome");
     ClickAt(315, 290);  // WELCOME "Continue..."

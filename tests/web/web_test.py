@@ -364,6 +364,24 @@ def main():
         else:
             report["first intro frame"] = first
             driver.save_screenshot(os.path.join(out, "page-intro-1366x768.png"))
+            # The movie decoded in the page: each sampled frame is one the desktop's decoder made.
+            with open(os.path.join(refs, "intro-frames.txt")) as f:
+                intro = set(int(line, 16) for line in f if line.strip())
+            sampled = matched = 0
+            seen = set()
+            for _ in range(8):
+                rgb = run.canvas_rgb()
+                if rgb:
+                    sampled += 1
+                    matched += zlib.crc32(rgb) in intro
+                    seen.add(zlib.crc32(rgb))
+                time.sleep(0.25)
+            report["intro"] = (matched, sampled, len(seen))
+            if len(seen) < 2:
+                run.failures.append("the intro did not move in the page")
+            if matched != sampled or not sampled:
+                run.failures.append("%d of %d intro frames sampled in the page are not the desktop's" %
+                                    (sampled - matched, sampled))
             for shot in run.play(os.path.join(refs, "steps-first.txt"), 60):
                 driver.save_screenshot(os.path.join(out, "page-%s-1366x768.png" % shot))
                 if shot == "web-new-player":
@@ -415,6 +433,9 @@ def main():
         shutil.rmtree(profile, ignore_errors=True)
 
     print("Valimo in headless Chromium (%s)" % url)
+    if "intro" in report:
+        print("  intro frames sampled in the page equal to the headless host's: %d of %d (%d different)" %
+              report["intro"])
     print("  screens equal to the headless host's: %s" % (", ".join(run.compared) or "none"))
     print("  page download size: %d bytes (%.2f MB; target at most 4 MB): %s" %
           (size, size / 1048576, "met" if size <= SIZE_TARGET else "MISSED"))
