@@ -5,9 +5,7 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <string>
 
 #include "platform/host.h"
 #include "platform/web/web.h"
