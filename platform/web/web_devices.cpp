@@ -45,11 +45,6 @@ bool IsAltEnter(const EmscriptenKeyboardEvent* e) {
     return e->altKey && !e->repeat && (std::strcmp(e->code, "Enter") == 0 || std::strcmp(e->code, "NumpadEnter") == 0);
 }
 
-// The page's full-screen switch (index.html).
-EM_JS(void, WebToggleFullScreen, (), {
-    if (Module.valimoToggleFullScreen) Module.valimoToggleFullScreen();
-});
-
 // The canvas's place on the page, to read the pointer against.
 EM_JS(int, WebPictureAt, (double clientX, double clientY, int* x, int* y), {
     var canvas = Module.canvas;
@@ -87,9 +82,9 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* e, void*) {
     WebNoteEvent();
     const int key = WebCodeToScancode(e->code);
     if (type == EMSCRIPTEN_EVENT_KEYDOWN) {
+        // The page switches full screen on Alt+Enter (index.html), also before and after the game.
         if (IsAltEnter(e)) {
             if (key > 0) keyHidden[key] = true;
-            WebToggleFullScreen();
             return EM_TRUE;
         }
         // The browser keeps its own shortcuts: reload, developer tools, copy and paste.

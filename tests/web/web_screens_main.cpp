@@ -6,7 +6,7 @@
 //                                     game reads it: the player list after the intro
 // OUTDIR/intro-frames.txt holds the CRC-32 of every intro frame's RGB bytes;
 // OUTDIR/steps-MODE.txt lists the steps ("move X Y", "click X Y", "type TEXT",
-// "shot NAME"); OUTDIR/NAME.png is the screen at each shot.
+// "key NAME" for a KeyboardEvent.code, "shot NAME"); OUTDIR/NAME.png is the screen at each shot.
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -133,6 +133,18 @@ void FirstVisit() {
     Expect(!carrying && packedPercent > 0.0f, "packing");
     Settle();
     Shot("web-packed");
+
+    // Quitting: the outro, the closing screen, and its "Order Now!".
+    Step("key Escape");
+    PressKey(DIK_ESCAPE);
+    Expect(GameState == GS_QUIT_GAME, "Escape");
+    ClickAt(340, 272);  // "Quit to Windows": saved, then the outro
+    Expect(GameState == GS_OUTRO, "the quit dialog");
+    Expect(RunUntilState(GS_CLOSING, 3000) > 0, "the outro");
+    Settle();
+    Shot("web-closing");
+    ClickAt(380, 450);  // "Order Now!"
+    Expect(quitRequested, "Order Now!");
 }
 
 void NextVisit() {

@@ -177,6 +177,7 @@ class PageRun:
         self.failures = []
         self.compared = []
         self.last_point = None
+        self.order_page = None
 
     def canvas_rgb(self):
         try:
@@ -237,6 +238,10 @@ class PageRun:
                     time.sleep(0.1)
                     ActionChains(self.driver, duration=0).click().perform()
                     time.sleep(0.2)
+                elif word == "key":
+                    key = {"Escape": Keys.ESCAPE}[rest]
+                    ActionChains(self.driver, duration=0).key_down(key).pause(0.08).key_up(key).perform()
+                    time.sleep(0.2)
                 elif word == "type":
                     for ch in rest:
                         ActionChains(self.driver, duration=0).key_down(ch).pause(0.08).key_up(ch).perform()
@@ -244,7 +249,7 @@ class PageRun:
                 elif word == "shot":
                     if not self.wait_screen(rest, timeout):
                         return False
-                    timeout = 10
+                    timeout = 60  # the outro plays before the closing screen
                     yield rest
         return True
 
@@ -298,6 +303,29 @@ def check_upload(driver, run, path):
         run.failures.append("after the upload prefs.dat reads %r, not the file's %r" % (kept, wanted))
     run.point(600, 400)
     run.wait_screen("web-uploaded", 60)
+
+
+def check_order_page(driver, run):
+    """"Order Now!" opens the order page beside the game's page, and the game ends."""
+    end = time.time() + 10
+    opened = said = ""
+    while time.time() < end:
+        for handle in driver.window_handles[1:]:
+            driver.switch_to.window(handle)
+            opened = driver.current_url
+            driver.close()
+        driver.switch_to.window(driver.window_handles[0])
+        # A browser that holds the new tab back gets the page's link instead.
+        said = driver.execute_script("var a = document.querySelector('#say a'); return a ? a.href : '';")
+        if opened.endswith("/order.html") or said.endswith("/order.html"):
+            break
+        time.sleep(0.3)
+    else:
+        run.failures.append("\"Order Now!\" opened neither a tab nor a link to order.html (%r, %r)" % (opened, said))
+    log = store_text(driver, "valimo.log") or ""
+    if "The user clicked Order Game button\n" not in log or not log.endswith("DirectDraw Release\n"):
+        run.failures.append("the game did not end after \"Order Now!\": %r" % log[-200:])
+    run.order_page = opened or ("a link: " + said)
 
 
 def check_storage_refused(driver, run):
@@ -401,6 +429,7 @@ def main():
                     report["main menu fps"] = (driver.execute_script("return Module.valimoPresented;") - frames) / (
                         time.time() - start)
                     report["browser CPU"] = cpu_share(list(processes), 5)
+            check_order_page(driver, run)
             prefs = driver.execute_script("return FS.readFile('/store/prefs.dat', {encoding: 'utf8'});")
             if "maya" not in prefs:
                 run.failures.append("prefs.dat in the store lacks the new player: %r" % prefs)
@@ -449,6 +478,8 @@ def main():
               (cpu, "met" if cpu <= CPU_TARGET else "MISSED"))
         print("  the whole browser meanwhile: %.1f%% of a core; the game ran at %.1f frames a second" %
               (report["browser CPU"], report["main menu fps"]))
+    if run.order_page:
+        print("  \"Order Now!\" opened %s" % run.order_page)
     if "sound blocks" in report:
         print("  sound: %d blocks of mixed sound queued to Web Audio after the first clicks" % report["sound blocks"])
     print("  screenshots and the console: %s" % out)
