@@ -32,9 +32,9 @@ int64_t passStart = 0;
 int64_t restEnd = 0;
 int64_t learntPeriod = 0;
 constexpr int64_t kRestMargin = 500;
-int64_t timerLateness = 1000;
+int64_t timerLateness = 500;
 // Later than this is the machine being busy: waiting it out would only add to that.
-constexpr int64_t kMostLateness = 2000;
+constexpr int64_t kMostLateness = 1000;
 constexpr int64_t kLongestPeriod = 100000;
 
 // The page's frame function (index.html) copies the picture into the canvas.
