@@ -305,6 +305,21 @@ def check_upload(driver, run, path):
     run.wait_screen("web-uploaded", 60)
 
 
+def check_full_screen(driver, run, out):
+    """The page's link fills the screen; Alt+Enter, which the game never sees, leaves it."""
+    driver.find_element(By.ID, "full").click()
+    time.sleep(1.5)
+    if not driver.execute_script("return !!document.fullscreenElement;"):
+        run.failures.append("the page's full-screen link did not fill the screen")
+    driver.save_screenshot(os.path.join(out, "page-full-screen.png"))
+    ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
+    time.sleep(1)
+    if driver.execute_script("return !!document.fullscreenElement;"):
+        run.failures.append("Alt+Enter did not leave full screen")
+        driver.execute_script("document.exitFullscreen();")
+        time.sleep(0.5)
+
+
 def check_order_page(driver, run):
     """"Order Now!" opens the order page beside the game's page, and the game ends."""
     end = time.time() + 10
@@ -417,6 +432,8 @@ def main():
                     report["sound blocks"] = driver.execute_script("return window.valimoSoundBlocks || 0;")
                     if not report["sound blocks"]:
                         run.failures.append("no sound was queued after the first clicks")
+                if shot == "web-packed":
+                    check_full_screen(driver, run, out)
                 if shot == "web-main-menu":
                     processes = browser_processes(driver.service.process.pid)
                     pages = [p for p, cmd in processes.items()
@@ -434,16 +451,6 @@ def main():
             if "maya" not in prefs:
                 run.failures.append("prefs.dat in the store lacks the new player: %r" % prefs)
             if not run.failures:
-                driver.find_element(By.ID, "full").click()
-                time.sleep(1.5)
-                if not driver.execute_script("return !!document.fullscreenElement;"):
-                    run.failures.append("the page's full-screen link did not fill the screen")
-                driver.save_screenshot(os.path.join(out, "page-full-screen.png"))
-                ActionChains(driver).key_down(Keys.ALT).send_keys(Keys.ENTER).key_up(Keys.ALT).perform()
-                time.sleep(1)
-                if driver.execute_script("return !!document.fullscreenElement;"):
-                    run.failures.append("Alt+Enter did not leave full screen")
-                    driver.execute_script("document.exitFullscreen();")
                 driver.refresh()
                 list(run.play(os.path.join(refs, "steps-again.txt"), 60))
                 kept = driver.execute_script("return FS.readFile('/store/prefs.dat', {encoding: 'utf8'});")
