@@ -25,8 +25,17 @@ DESTDIR  ?=
 # make deb: the package is laid out here and written beside it.
 DEB      ?= $(BUILD)/deb
 
+# The game in a browser page (make web, make serve-web, make web-test). Emscripten
+# and its LLVM weigh about 800 MB: only the web targets install them.
+WEB      ?= build-web
+WEB_PORT ?= 8642
+WEB_PACKAGES := emscripten
+WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
+# emcc's optimizer needs Debian's acorn, which a node from elsewhere does not find.
+WEB_ENV  := NODE_PATH=/usr/share/nodejs$${NODE_PATH:+:$$NODE_PATH}
+
 .PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-seeds fuzz-smoke soak clean \
-        install uninstall deb
+        install uninstall deb web web-deps web-test-deps serve-web web-test
 
 all: build
 
@@ -66,6 +75,7 @@ test: build asan
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
 	$(MAKE) --no-print-directory deb
+	$(MAKE) --no-print-directory web-test
 
 # The long run of random play (the test suite runs a tenth of it).
 SOAK_FRAMES ?= 100000
@@ -153,5 +163,32 @@ deb: build
 	dpkg-deb --root-owner-group -Zxz --build $(DEB)/debian/valimo $$deb && \
 	lintian --fail-on error --info $$deb && echo "Package: $$deb"
 
+web-deps:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PACKAGES)"
+
+web-test-deps: web-deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_TEST_PACKAGES)"
+
+# The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data, the game
+# folder of the native build packed without the program and the player's files.
+web: web-deps deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target gamedata -j $(JOBS)
+	rm -rf $(WEB)/pack && mkdir -p $(WEB)/pack
+	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' \
+	  -exec cp -p --parents {} $(CURDIR)/$(WEB)/pack/ \;
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB) -DVALIMO_WEB=ON -DCMAKE_BUILD_TYPE=Release \
+	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack >/dev/null
+	$(WEB_ENV) cmake --build $(WEB) -j $(JOBS)
+	@echo "The page is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/valimo.js $(WEB)/valimo.wasm $(WEB)/valimo.data | tail -1 | cut -f1) bytes); make serve-web serves it."
+
+serve-web: web
+	@echo "Valimo: open http://127.0.0.1:$(WEB_PORT)/ in a browser (Ctrl+C ends)"
+	cd $(WEB) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The page played in headless Chromium, its screens against the headless host's.
+web-test: web web-test-deps
+	cmake --build $(BUILD) --target valimo-web-screens -j $(JOBS)
+	/usr/bin/python3 tests/web/web_test.py --page $(WEB) --screens $(BUILD)/tests/valimo-web-screens
+
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(WEB)
