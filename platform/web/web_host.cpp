@@ -22,20 +22,14 @@ bool eventPending = false;
 uint32_t rgba[kWidth * kHeight];
 uint16_t shown[kWidth * kHeight];  // the frame on the canvas
 int shownMode = 0;
-// The frame loop busy-waits for its period; until it sleeps through HostSleepUntil
-// the host rests after each frame for most of the period the loop keeps. The
-// period is learnt from the passes: a pass whose loop still waited after the
-// rest shows the loop's own period; one that did not wait shows the rest was too
-// long, and the next is shorter.
-bool presentedSincePump = false;
-int64_t passStart = 0;
-int64_t restEnd = 0;
-int64_t learntPeriod = 0;
-constexpr int64_t kRestMargin = 500;
+// The frame loop rests through HostSleepUntil and HostWaitEvents, which hand the
+// page back to the browser. A pass late for its deadline does not sleep, so the
+// host yields itself when the browser has waited too long for its turn.
+int64_t lastYield = 0;
+constexpr int64_t kLongestWithoutYield = 50000;
 int64_t timerLateness = 500;
 // Later than this is the machine being busy: waiting it out would only add to that.
 constexpr int64_t kMostLateness = 1000;
-constexpr int64_t kLongestPeriod = 100000;
 
 // The page's frame function (index.html) copies the picture into the canvas.
 EM_JS(void, WebShowFrame, (const void* pixels, int width, int height), {
@@ -116,7 +110,10 @@ void ShowFrame(const uint16_t* pixels, int pitchPixels, int pixelMode) {
 
 int64_t Now() { return int64_t(emscripten_get_now() * 1000.0); }
 
-void SleepMicroseconds(int64_t micros) { emscripten_sleep(unsigned(std::max<int64_t>(0, micros / 1000))); }
+void SleepMicroseconds(int64_t micros) {
+    emscripten_sleep(unsigned(std::max<int64_t>(0, micros / 1000)));
+    lastYield = Now();
+}
 
 }  // namespace
 
@@ -143,15 +140,6 @@ void HostShowWindow() {
 bool HostHasWindow() { return windowCreated; }
 
 void HostPumpEvents() {
-    // A pass that showed nothing is the inactive loop: rest until something happens.
-    if (!presentedSincePump && windowCreated && !eventPending) HostWaitEvents(50);
-    const int64_t now = Now();
-    if (presentedSincePump && passStart > 0) {
-        if (now - restEnd > 500) learntPeriod = std::min<int64_t>(now - passStart, kLongestPeriod);
-        else learntPeriod = std::max<int64_t>(0, learntPeriod - kRestMargin);
-    }
-    presentedSincePump = false;
-    passStart = now;
     eventPending = false;
     if (focusChanged) {
         focusChanged = false;
@@ -208,15 +196,7 @@ void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height,
     WebCountFrame();
     WebWatchFiles();
     WebFeedAudio();
-    presentedSincePump = true;
-    // Rest for most of the pass the loop will wait out; the loop's own wait ends it.
-    const int64_t restUntil = passStart + learntPeriod - kRestMargin;
-    if (learntPeriod > 0 && restUntil > Now()) {
-        HostSleepUntil(restUntil);
-    } else {
-        emscripten_sleep(0);
-    }
-    restEnd = Now();
+    if (Now() - lastYield > kLongestWithoutYield) SleepMicroseconds(0);
 }
 
 void HostOpenUrl(const char* address) {
