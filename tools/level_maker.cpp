@@ -1,11 +1,7 @@
 #include "tools/level_maker.h"
 
 #include <algorithm>
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <set>
-#include <stdexcept>
 
 namespace gen {
 
@@ -24,7 +20,7 @@ bool Irregular(const CellMask& m) { return m.Count() != m.w * m.h; }
 
 // Steps a random packing may take before the draw starts again.
 constexpr uint64_t kPackingSteps = 4000;
-// Steps a shipped level's count may take: well inside the checker's limit, so
+// Steps a made level's count may take: well inside the checker's limit, so
 // the checker always counts it to the end.
 constexpr uint64_t kMakerSolveSteps = 2000000;
 
@@ -67,21 +63,6 @@ uint64_t AttemptSeed(uint64_t seed, int slot, int attempt) {
     z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
     z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
     return z ^ (z >> 31);
-}
-
-// Two levels whose items have the same shapes are one puzzle in other
-// pictures, so a level is known by its shapes.
-std::string ShapeKey(const std::vector<CellMask>& masks) {
-    std::vector<std::string> shapes;
-    for (const auto& m : masks) {
-        std::string s = std::to_string(m.w) + "x" + std::to_string(m.h) + ":";
-        for (bool b : m.solid) s += b ? 'X' : '.';
-        shapes.push_back(s);
-    }
-    std::sort(shapes.begin(), shapes.end());
-    std::string key;
-    for (const auto& s : shapes) key += s + " ";
-    return key;
 }
 
 }  // namespace
@@ -187,134 +168,6 @@ bool MakePlayerLevel(const std::vector<Piece>& pieces, int n, bool unique, uint6
     error = std::string("no ") + (unique ? "level with a single solution" : "level") + " of about " +
             std::to_string(n) + " items found from this seed; try another seed" + (unique ? " or fewer items" : "");
     return false;
-}
-
-namespace {
-
-struct SlotRule {
-    int items = 0;
-    uint64_t fewest = 1, most = kSolutionCap;  // distinct solutions, both included
-    double lowest = -1e9, highest = 1e9;      // difficulty
-    int band = 0;                             // 0 teaching, 1 middle, 2 testing
-};
-
-// The attempt at which the search for each shipped level succeeds, slot by
-// slot. The build starts each search there instead of at 0, so that it makes
-// in a second what the full search takes a minute to find; the levels are the
-// same either way. After a change to the items or the rules an entry may no
-// longer fit: the search then goes on from it, and VALIMO_GEN_VERBOSE prints
-// the table anew.
-constexpr uint64_t kFirstFitsSeed = 20260507;  // the shipped levels' seed, which the table was found for
-const std::vector<int> kShippedFirstFits = {
-    10, 3, 8, 9, 2, 3, 7, 0, 3, 0, 0, 1, 8, 1, 0, 7, 0, 3, 6, 4, 0, 2, 10, 3, 5, 6, 4, 4, 1, 0, 2, 2, 5, 2, 28,
-    17, 12, 0, 3, 0, 1, 3, 10, 8, 14, 8, 25, 105, 31, 2, 5, 43, 9, 1, 1, 39, 7, 195, 4, 50, 112, 10, 51, 37
-};
-
-}  // namespace
-
-std::vector<Level> GenerateLevels(int count, uint64_t seed) {
-    const bool verbose = std::getenv("VALIMO_GEN_VERBOSE") != nullptr;
-    const std::vector<Piece> pieces = ShippedPieces();
-    Draw draw(pieces);
-    const int teach = std::min(8, count), test = std::min(16, count - teach), middle = count - teach - test;
-    const bool hinted = seed == kFirstFitsSeed && count == int(kShippedFirstFits.size());
-    std::vector<int> firstFits(size_t(count), 0), uses(pieces.size(), 0);
-    std::set<std::string> sets;
-    struct Made {
-        MadeLevel level;
-        int band = 0, slot = 0;
-    };
-    std::vector<Made> made;
-
-    auto makeSlot = [&](int slot, const SlotRule& rule) {
-        std::vector<int> limit(pieces.size(), 1);
-        // Pictures not yet used twice come up more often, so that each is.
-        std::vector<double> weight(pieces.size(), 1.0);
-        for (size_t i = 0; i < pieces.size(); i++)
-            if (uses[i] < 2) weight[i] *= uses[i] == 0 ? 6.0 : 3.0;
-        if (rule.band == 2) FavourFewWays(draw.masks, weight);
-        int start = hinted ? kShippedFirstFits[size_t(slot)] : 0;
-        for (int attempt = start;; attempt++) {
-            if (attempt > start + 100000)
-                throw std::runtime_error("level slot " + std::to_string(slot) + ": nothing fits its rules");
-            Rng rng(AttemptSeed(seed, slot, attempt));
-            MadeLevel lv;
-            if (!draw.Candidate(rule.items, limit, weight, rng, lv)) continue;
-            if (sets.count(ShapeKey(lv.masks))) continue;
-            uint64_t cap = rule.most < kSolutionCap ? rule.most + 1 : kSolutionCap;
-            lv.solve = SolveCase(lv.masks, cap, kMakerSolveSteps);
-            if (lv.solve.nodeLimitHit || !lv.solve.solvable) continue;
-            uint64_t s = lv.solve.solutions;
-            if (s < rule.fewest || s > rule.most) continue;
-            lv.difficulty = Difficulty(lv.masks, s);
-            if (lv.difficulty < rule.lowest || lv.difficulty > rule.highest) continue;
-            sets.insert(ShapeKey(lv.masks));
-            for (const auto& it : lv.level.items)
-                for (size_t i = 0; i < pieces.size(); i++)
-                    if (pieces[i].picture == it.picture) uses[i]++;
-            firstFits[size_t(slot)] = attempt;
-            if (verbose)
-                std::fprintf(stderr, "level slot %d: %zu items, %llu distinct solutions, difficulty %.1f, attempt %d%s\n",
-                             slot, lv.level.items.size(), static_cast<unsigned long long>(s), lv.difficulty, attempt,
-                             hinted && attempt != start ? (" (the table said " + std::to_string(start) + ")").c_str() : "");
-            made.push_back({lv, rule.band, slot});
-            return;
-        }
-    };
-
-    // The teaching levels: few, large things, many ways to pack them.
-    double hardestEasy = -1e9, easiestHard = 1e9;
-    for (int k = 0; k < teach; k++) {
-        SlotRule r;
-        r.items = 8 + k / 4;
-        r.fewest = 10;
-        makeSlot(k, r);
-        hardestEasy = std::max(hardestEasy, made.back().level.difficulty);
-    }
-    // The testing levels: fifteen things, at most three ways, the last half one way.
-    for (int j = 0; j < test; j++) {
-        SlotRule r;
-        r.items = 15;
-        r.most = j < test / 2 ? 3 : 1;
-        r.band = 2;
-        r.lowest = hardestEasy;
-        makeSlot(count - test + j, r);
-        easiestHard = std::min(easiestHard, made.back().level.difficulty);
-    }
-    // Between them, each a little harder than the one before: more items,
-    // fewer ways, and the difficulty within the gap the two ends leave.
-    for (int j = 0; j < middle; j++) {
-        double t = middle > 1 ? double(j) / (middle - 1) : 0;
-        SlotRule r;
-        r.items = 10 + int(std::lround(4 * t));
-        r.most = uint64_t(std::lround(std::exp2(9 - 5 * t)));
-        r.fewest = std::max<uint64_t>(1, r.most / 16);
-        r.band = 1;
-        r.lowest = hardestEasy;
-        r.highest = easiestHard;
-        makeSlot(teach + j, r);
-    }
-    if (verbose) {
-        std::string table;
-        for (int f : firstFits) table += (table.empty() ? "" : ", ") + std::to_string(f);
-        std::fprintf(stderr, "first fits: {%s}\n", table.c_str());
-    }
-    for (size_t i = 0; i < pieces.size(); i++)
-        if (uses[i] < 2)
-            throw std::runtime_error("item " + pieces[i].picture + " is used by " + std::to_string(uses[i]) +
-                                     " level(s), fewer than two");
-    // Easiest first; the bands keep their order where difficulties tie.
-    std::stable_sort(made.begin(), made.end(), [](const Made& a, const Made& b) {
-        if (a.level.difficulty != b.level.difficulty) return a.level.difficulty < b.level.difficulty;
-        if (a.band != b.band) return a.band < b.band;
-        return a.slot < b.slot;
-    });
-    std::vector<Level> out;
-    for (int k = 0; k < int(made.size()); k++) {
-        made[size_t(k)].level.level.number = k;
-        out.push_back(made[size_t(k)].level.level);
-    }
-    return out;
 }
 
 }  // namespace gen

@@ -1,6 +1,6 @@
 // Making levels: a random packing of the case, its items shuffled and laid out
-// on the table, counted by the checker's own solver. The shipped set is made
-// here, and so is a player's new level.
+// on the table, counted by the checker's own solver. Behind `valimo-levels new`,
+// and the way to propose a level for the committed set.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -41,12 +41,5 @@ bool MakePlayerLevel(const std::vector<Piece>& pieces, int n, bool unique, uint6
 int LargestArea(const std::vector<Piece>& pieces);
 int FewestItems(const std::vector<Piece>& pieces);
 constexpr int kMostItems = kMaxLevelItems;
-
-// The shipped levels, numbered from 0. The first eight teach (at most nine
-// items, ten or more solutions), the last sixteen test (fifteen or more items,
-// at most three solutions), the difficulty never falls from one to the next,
-// no two share a set of shapes (so none shares a set of items) and every
-// picture is used twice or more.
-std::vector<Level> GenerateLevels(int count, uint64_t seed);
 
 }  // namespace gen
