@@ -159,6 +159,7 @@ void RestoreGraphics() {
 void GameFrame() {
     if (graphicsValid == 0) {
         restoreWait++;
+        // Kept on purpose: thirty-one silent frames (docs/BEHAVIOUR.md).
         if (restoreWait < 32) return;
         RestoreGraphics();
         restoreWait = 0;

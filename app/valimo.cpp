@@ -76,6 +76,7 @@ bool FrameLoopPass() {
 
     FrameElapsed();
     double t = FrameElapsed();
+    // Changed on purpose: a zero counter frequency (docs/BEHAVIOUR.md).
     // A counter without a frequency cannot pace the loop: run uncapped.
     if (counterFrequency > 0 && frameRateCap > 0) {
         int64_t period = counterFrequency / frameRateCap;
@@ -102,6 +103,7 @@ LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
             WriteLog("Window is Minimized\n");
         }
         return 0;
+    // Kept on purpose: close only in play (docs/BEHAVIOUR.md).
     case WM_CLOSE:
         // A close request never destroys the window; in play it asks whether to quit.
         if (GameState == GS_PLAYING) GameState = GS_QUIT_GAME;

@@ -52,6 +52,7 @@ void LoadBitmapFile(const char* path) {
     if (!file) {
         // Leave nothing behind, so no caller shows the previous picture in its place.
         EmptyLoadedBitmap();
+        // Changed on purpose: bitmaps that cannot be read (docs/BEHAVIOUR.md).
         std::string line = std::string("ERROR: Cannot open bitmap ") + path + "\n";
         WriteLog(line.c_str());
         return;
@@ -61,6 +62,7 @@ void LoadBitmapFile(const char* path) {
     size_t got = std::fread(header, 1, 2, file);
     if (got != 2 || header[0] != 'B' || header[1] != 'M') {
         std::fclose(file);
+        // Kept on purpose: "Not a BITMAP" keeps the old picture (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Not a BITMAP\n");
         return;
     }
@@ -77,6 +79,7 @@ void LoadBitmapFile(const char* path) {
     const int bits = header[28] | header[29] << 8;
     if (bits != 16) {
         std::fclose(file);
+        // Kept on purpose: the bitmap loader's message order (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Bitmap != 16BIT\n");
         Shutdown();
     }

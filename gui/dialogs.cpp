@@ -40,6 +40,7 @@ bool LoadSkinBitmap() {
     }
     // Nothing of an earlier picture may pass for the skin.
     FreeBitmapFile();
+    // Changed on purpose: a skin of another depth (docs/BEHAVIOUR.md).
     if (whole) LoadBitmapFile("gui.bmp");
     if (!whole || loadedBitmap.width != kSkinWidth || loadedBitmap.height != kSkinHeight ||
         loadedBitmap.pixels.size() < size_t(kSkinWidth) * kSkinHeight) {

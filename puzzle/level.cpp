@@ -136,6 +136,7 @@ void LoadLevelList() {
     if (search == INVALID_FIND_HANDLE)
         SystemError("ERROR: No level files (.lev) were found in the 'levels' directory\n");
     levelList.count = 0;
+    // Changed on purpose: one line for the level list (docs/BEHAVIOUR.md).
     // Lines about files left out follow the count, so the opening text and the count
     // stay one line; only the first few long names are kept for them.
     constexpr int kNamedLongFiles = 8;
@@ -162,6 +163,7 @@ void LoadLevelList() {
             LogFormat("Level file name longer than 63 characters, not listed: %s\n", name.c_str());
         if (longFiles > kNamedLongFiles)
             LogFormat("%d more level file names longer than 63 characters, not listed\n", longFiles - kNamedLongFiles);
+        // Changed on purpose: level files beyond the tables (docs/BEHAVIOUR.md).
         if (leftOut > 0) LogFormat("More than 256 level files: %d left out\n", leftOut);
     };
     if (levelList.count == 0) {
@@ -194,6 +196,7 @@ void LoadLevel(int levelNumber) {
         WriteLog("No level to load: the level list is empty\n");
         return;
     }
+    // Kept on purpose: a missing level number loads the first entry (docs/BEHAVIOUR.md).
     const LevelEntry* entry = &levelList.entries[0];
     for (int i = 0; i < levelList.count; i++) {
         if (levelList.entries[i].levelNumber == levelNumber) {

@@ -33,6 +33,7 @@ static std::vector<Packed> FirstPacking(const std::vector<Level>& levels) {
     return out;
 }
 
+// Changed on purpose: levels as files (docs/BEHAVIOUR.md).
 // The committed levels, by number. A level the game would read otherwise than
 // written stops the build, so a typo never ships.
 static void ReadCommittedLevels(const std::string& levelDir, DataSet& d) {

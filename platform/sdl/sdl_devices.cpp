@@ -24,6 +24,7 @@ bool keyPressed[SDL_NUM_SCANCODES] = {};
 bool keyHidden[SDL_NUM_SCANCODES] = {};
 bool buttonHeld = false, buttonPressed = false;
 
+// Changed on purpose: the host's pointer rules (docs/BEHAVIOUR.md).
 // The pointer. The game reads relative motion. In full screen that is the
 // mouse's own motion; in a window it is computed from the desktop pointer over
 // the picture, so that the game's pointer stands where the desktop's is. For
@@ -65,6 +66,7 @@ int WatchEvent(void*, SDL_Event* event) {
     case SDL_KEYDOWN: {
         const int key = event->key.keysym.scancode;
         if (key < 0 || key >= SDL_NUM_SCANCODES) break;
+        // Changed on purpose: Alt+Enter (docs/BEHAVIOUR.md).
         if (IsAltEnter(*event)) {
             keyHidden[key] = true;
         } else if (!keyHidden[key]) {
