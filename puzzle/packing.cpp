@@ -175,3 +175,17 @@ void UpdatePacking() {
     if (packedCells == CASE_CELLS) CompleteLevel();
     packedPercent = float(packedCells) * PERCENT_PER_CELL;
 }
+
+void PlayFrame(void (*underItems)(), void (*overItems)()) {
+    pointerShape = 0;
+    // Before the grid is rebuilt, so the drop below lands where the item is drawn.
+    ClampCarriedItem();
+    // Items mark the cells they hold as they are drawn, so the grid starts clear.
+    ResetGrid();
+    if (underItems) underItems();
+    DrawItems(true);
+    if (overItems) overItems();
+    DrawCarriedItem();
+    // Last, once every item has marked its cells this frame.
+    UpdatePacking();
+}
