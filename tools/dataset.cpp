@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "tools/icon.h"
-#include "tools/items.h"
-#include "tools/pages.h"
-#include "tools/sounds.h"
+#include "tools/art/icon.h"
+#include "tools/art/items.h"
+#include "tools/pages/pages.h"
+#include "tools/sounds/sounds.h"
 
 namespace gen {
 

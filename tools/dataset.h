@@ -5,11 +5,11 @@
 #include <utility>
 #include <vector>
 
-#include "tools/fonts.h"
-#include "tools/image.h"
-#include "tools/level_maker.h"
-#include "tools/movies.h"
-#include "tools/screens.h"
+#include "tools/art/fonts.h"
+#include "tools/kit/image.h"
+#include "tools/levels/level_maker.h"
+#include "tools/movies/movies.h"
+#include "tools/art/screens.h"
 
 namespace gen {
 

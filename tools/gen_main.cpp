@@ -9,7 +9,7 @@
 #include <string>
 
 #include "tools/dataset.h"
-#include "tools/icon.h"
+#include "tools/art/icon.h"
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--desktop") == 0) {

@@ -11,8 +11,8 @@
 #include "bmp_writer.h"
 #include "puzzle/puzzle_support.h"
 #include "test_support.h"
-#include "tools/items.h"
-#include "tools/levels.h"
+#include "tools/art/items.h"
+#include "tools/levels/levels.h"
 #include "tools/pack_as_solver.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include "puzzle/level.h"
 #include "puzzle/puzzle_support.h"
 #include "test_support.h"
-#include "tools/image.h"
-#include "tools/items.h"
-#include "tools/levels.h"
+#include "tools/kit/image.h"
+#include "tools/art/items.h"
+#include "tools/levels/levels.h"
 #include "tools/pack_as_solver.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/level_maker.h"
+#include "tools/levels/level_maker.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "tools/image.h"
+#include "tools/kit/image.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "tools/levels.h"
+#include "tools/levels/levels.h"
 
 namespace gen {
 

@@ -1,11 +1,11 @@
-#include "tools/icon.h"
+#include "tools/art/icon.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
 
 #include "platform/png.h"
-#include "tools/raster.h"
+#include "tools/kit/raster.h"
 
 namespace gen {
 

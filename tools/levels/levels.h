@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/case_solver.h"
-#include "tools/items.h"
+#include "tools/levels/case_solver.h"
+#include "tools/art/items.h"
 
 namespace gen {
 

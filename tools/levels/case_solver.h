@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/image.h"
-#include "tools/items.h"
+#include "tools/kit/image.h"
+#include "tools/art/items.h"
 
 namespace gen {
 

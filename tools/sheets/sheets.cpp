@@ -7,7 +7,7 @@
 #include "app/texts.h"
 #include "platform/png.h"
 #include "tools/dataset.h"
-#include "tools/items.h"
+#include "tools/art/items.h"
 
 namespace gen {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/fonts.h"
-#include "tools/image.h"
+#include "tools/art/fonts.h"
+#include "tools/kit/image.h"
 
 namespace gen {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels.h"
+#include "tools/levels/levels.h"
 
 namespace gen {
 

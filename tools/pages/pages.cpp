@@ -1,9 +1,9 @@
-#include "tools/pages.h"
+#include "tools/pages/pages.h"
 
 #include <filesystem>
 #include <vector>
 
-#include "tools/image.h"
+#include "tools/kit/image.h"
 
 namespace gen {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/image.h"
+#include "tools/kit/image.h"
 
 namespace gen {
 

@@ -1,4 +1,4 @@
-#include "tools/levels.h"
+#include "tools/levels/levels.h"
 
 #include <sys/stat.h>
 

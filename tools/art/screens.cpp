@@ -1,11 +1,11 @@
-#include "tools/screens.h"
+#include "tools/art/screens.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
 #include "app/texts.h"
-#include "tools/raster.h"
+#include "tools/kit/raster.h"
 
 namespace gen {
 

@@ -1,10 +1,10 @@
-#include "tools/items.h"
+#include "tools/art/items.h"
 
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
 
-#include "tools/raster.h"
+#include "tools/kit/raster.h"
 
 namespace gen {
 

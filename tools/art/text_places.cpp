@@ -1,4 +1,4 @@
-#include "tools/text_places.h"
+#include "tools/art/text_places.h"
 
 #include "app/texts.h"
 

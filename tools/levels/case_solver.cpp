@@ -1,4 +1,4 @@
-#include "tools/case_solver.h"
+#include "tools/levels/case_solver.h"
 
 #include <algorithm>
 #include <cmath>

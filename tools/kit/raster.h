@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "tools/image.h"
+#include "tools/kit/image.h"
 
 namespace gen {
 

@@ -1,9 +1,9 @@
-#include "tools/sounds.h"
+#include "tools/sounds/sounds.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "tools/image.h"
+#include "tools/kit/image.h"
 
 namespace gen {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "tools/image.h"
+#include "tools/kit/image.h"
 
 namespace gen {
 

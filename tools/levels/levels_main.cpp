@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "platform/game_dir.h"
-#include "tools/level_maker.h"
+#include "tools/levels/level_maker.h"
 
 namespace fs = std::filesystem;
 

@@ -1,4 +1,4 @@
-#include "tools/fonts.h"
+#include "tools/art/fonts.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "tools/text_places.h"
+#include "tools/art/text_places.h"
 
 namespace gen {
 

@@ -1,4 +1,4 @@
-#include "tools/movies.h"
+#include "tools/movies/movies.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -9,8 +9,8 @@ extern "C" {
 #include <algorithm>
 #include <cmath>
 
-#include "tools/items.h"
-#include "tools/screens.h"
+#include "tools/art/items.h"
+#include "tools/art/screens.h"
 
 namespace gen {
 

@@ -1,4 +1,4 @@
-#include "tools/raster.h"
+#include "tools/kit/raster.h"
 
 #include <algorithm>
 #include <cmath>
