@@ -11,9 +11,14 @@ namespace gen {
 
 constexpr int kCell = 32;
 
+struct Art;  // the canvas a painter draws on, clipped to the item's cells
+using ItemPainter = void (*)(Art&);
+
+// One row per item: its name, its shape and its painter.
 struct ItemShape {
     std::string name;               // file name without ".bmp"; the game labels the item with it
     std::vector<std::string> rows;  // 'X' solid, '.' empty; top row first
+    ItemPainter paint = nullptr;
     int W() const { return rows.empty() ? 0 : int(rows[0].size()); }
     int H() const { return int(rows.size()); }
     bool Solid(int c, int r) const { return rows[size_t(r)][size_t(c)] == 'X'; }
