@@ -27,10 +27,6 @@ const char* const staticSpriteFiles[STATIC_SPRITE_COUNT] = {
     "data/smile.bmp",
 };
 
-// Larger than any picture the game draws, small enough that a damaged header
-// cannot ask for an absurd allocation.
-constexpr int32_t kMaxBitmapSide = 4096;
-
 int32_t ReadLe32(const unsigned char* p) {
     return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
 }
@@ -85,7 +81,7 @@ void LoadBitmapFile(const char* path) {
     }
 
     const int32_t width = loadedBitmap.width, height = loadedBitmap.height;
-    if (width < 0 || height < 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) {
+    if (width < 0 || height < 0 || width > MAX_BITMAP_SIDE || height > MAX_BITMAP_SIDE) {
         std::fclose(file);
         EmptyLoadedBitmap();
         WriteLog("ERROR: Bitmap data == NULL\n");

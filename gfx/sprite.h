@@ -20,6 +20,10 @@ extern LoadedBitmap loadedBitmap;
 // The out-of-video-memory warning has been logged since the display was set up.
 extern bool softwareSpriteWarning;
 
+// Larger than any picture the game draws, small enough that a damaged header
+// cannot ask for an absurd allocation.
+constexpr int32_t MAX_BITMAP_SIDE = 4096;
+
 constexpr int STATIC_SPRITE_COUNT = 22;
 struct StaticSprite {
     Sprite sprite;

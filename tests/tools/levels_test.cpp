@@ -11,6 +11,7 @@
 #include "bmp_writer.h"
 #include "gfx/display.h"
 #include "puzzle/level.h"
+#include "puzzle/packing.h"
 #include "puzzle/puzzle_support.h"
 #include "test_support.h"
 #include "tools/kit/image.h"
@@ -235,6 +236,20 @@ TEST(ItemPictures, ReadAsTheGameReadsThemOrRefusedWithTheReason) {
         gen::ItemPicture p = gen::DecodeItemPicture(std::vector<uint8_t>(bytes.begin(), bytes.end()));
         EXPECT_NE(p.fault.find(why), std::string::npos) << why << " / " << p.fault;
     }
+}
+
+// The checker judges by the game's own grid and limits: its regions are the
+// ones the game builds, cell by cell, and its numbers are the game's.
+TEST(LevelChecker, JudgesByTheGamesOwnGridAndLimits) {
+    BuildGridTemplate();
+    ResetGrid();
+    for (int row = 0; row < GRID_ROWS; row++)
+        for (int col = 0; col < GRID_COLUMNS; col++)
+            EXPECT_EQ(int(gen::RegionAt(col, row)), int(CellAt(col, row)->region)) << col << "," << row;
+    EXPECT_EQ(gen::kGridW * gen::kGridH, GRID_COLUMNS * GRID_ROWS);
+    EXPECT_EQ(gen::kCaseW * gen::kCaseH, CASE_CELLS);
+    EXPECT_EQ(gen::kMaxLevelItems, MAX_LEVEL_ITEMS);
+    EXPECT_EQ(gen::kMaxPictureName, size_t(MAX_IMAGE_NAME));
 }
 
 TEST(LevelChecker, ReportsOverlapsRectanglesOffTheTableAndAWrongCellCount) {

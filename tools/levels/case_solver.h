@@ -8,12 +8,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "puzzle/packing.h"
 #include "tools/kit/image.h"
 #include "tools/art/items.h"
 
 namespace gen {
 
-constexpr int kCaseW = 10, kCaseH = 7;
+constexpr int kCaseW = CASE_COLUMNS, kCaseH = CASE_ROWS;
 
 struct CaseSpot {
     int x = 0, y = 0;  // top-left cell of the item's rectangle within the case

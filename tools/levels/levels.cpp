@@ -147,7 +147,8 @@ LevelText ReadLevelText(const std::string& text) {
         return out;
     }
     if (count > kMaxLevelItems)
-        fault("ITEMS " + std::to_string(count) + " is more than 64; the game loads only the first 64");
+        fault("ITEMS " + std::to_string(count) + " is more than " + std::to_string(kMaxLevelItems) +
+              "; the game loads only the first " + std::to_string(kMaxLevelItems));
     int wanted = std::min(count, kMaxLevelItems);
     for (int j = 0; j < wanted; j++) {
         LevelItem it;
@@ -168,7 +169,8 @@ LevelText ReadLevelText(const std::string& text) {
             fault(where + ": row '" + std::to_string(it.row) + in.Junk() +
                   "' is not a whole number; the game reads what follows the digits as the next record");
         if (it.picture.size() > kMaxPictureName) {
-            fault(where + ": picture name longer than 58 characters; the game leaves the item out");
+            fault(where + ": picture name longer than " + std::to_string(kMaxPictureName) +
+                  " characters; the game leaves the item out");
             continue;
         }
         if (it.picture.size() <= 4 || it.picture.compare(it.picture.size() - 4, 4, ".bmp") != 0)
@@ -190,11 +192,7 @@ bool ParseLevel(const std::string& text, Level& level, std::string& error) {
     return false;
 }
 
-namespace {
-
-constexpr int32_t kMaxPictureSide = 4096;  // the game's loader refuses larger
-
-}  // namespace
+constexpr int32_t kMaxPictureSide = MAX_BITMAP_SIDE;
 
 ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
     ItemPicture p;
@@ -332,7 +330,7 @@ LevelReport CheckLevel(const Level& level, const std::map<std::string, CellMask>
                                  ": rectangle not wholly on the table");
     }
     if (allKnown && rep.cells != kCaseW * kCaseH)
-        rep.faults.push_back("the items cover " + std::to_string(rep.cells) + " cells, not the case's 70");
+        rep.faults.push_back("the items cover " + std::to_string(rep.cells) + " cells, not the case's " + std::to_string(kCaseW * kCaseH));
     if (allKnown && rep.cells == kCaseW * kCaseH) {
         rep.counted = true;
         rep.solve = SolveCase(used);

@@ -6,15 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "puzzle/level.h"
+#include "puzzle/packing.h"
 #include "tools/levels/case_solver.h"
 #include "tools/art/items.h"
 
 namespace gen {
 
-constexpr int kGridW = 20, kGridH = 11;
-constexpr int kCaseX = 5, kCaseY = 0;
-constexpr int kMaxLevelItems = 64;
-constexpr size_t kMaxPictureName = 58;
+// The game's own limits, so that the checker can never judge by others.
+constexpr int kGridW = GRID_COLUMNS, kGridH = GRID_ROWS;
+constexpr int kCaseX = CASE_LEFT, kCaseY = 0;
+constexpr int kMaxLevelItems = MAX_LEVEL_ITEMS;
+constexpr size_t kMaxPictureName = MAX_IMAGE_NAME;
 
 enum Region { kBlocked = 0, kCase = 1, kTable = 2 };
 Region RegionAt(int col, int row);
