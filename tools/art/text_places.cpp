@@ -1,6 +1,7 @@
 #include "tools/art/text_places.h"
 
 #include "app/texts.h"
+#include "gui/dialog_table.h"
 
 namespace gen {
 
@@ -25,37 +26,19 @@ void Button(std::vector<TextPlace>& v, const char* label, int width) {
 const std::vector<TextPlace>& TextPlaces() {
     static const std::vector<TextPlace> places = [] {
         std::vector<TextPlace> v;
-        Window(v, "QUIT", 200, "Quit", {{18, "Return to boring daily activities?"}});
-        Window(v, "WELCOME", 360, "Welcome to Valimo v0.9 (demo)",
-               {{8, "This message pops up only when you run Valimo for the first time"},
-                {8, "or if you don't have at least one registered Player Id."},
-                {9, "In order to play Valimo you need to register your Player Id."},
-                {8, "Push the button below to continue to your quick registration."}});
-        Window(v, "ADDNEWID", 200, "Add New Player Id", {{45, "Player Id:"}});
-        Window(v, "DELETEID", 300, "Delete Player Id", {{6, "Are you sure you want to delete Maximilian?"}});
-        Window(v, "LOGOUT", 200, "Log Out", {{18, "Are you sure you want to log out?"}});
-        Window(v, "NEWLEVEL", 300, "New Level",
-               {{30, "Click Continue to start playing"}, {35, "Congratulations! You've completed level 99"}});
-        Window(v, "QUITGAME", 300, "Quit Game",
-               {{17, "Quit this game?"}, {17, "Your current level & time will be automatically saved"}});
-        Button(v, "YES", 70);
-        Button(v, "NO", 70);
-        Button(v, "Continue...", 80);
-        Button(v, "Create Player", 80);
-        Button(v, "Cancel", 80);
-        Button(v, "Yes", 80);
-        Button(v, "No", 80);
-        Button(v, "Continue", 80);
-        Button(v, "Return to Game", 100);
-        Button(v, "Quit to Windows", 100);
-        Button(v, "Log Out", 60);
-        Button(v, "Quit Game", 80);
-        Button(v, "New Id", 80);
-        Button(v, "Delete Id", 80);
-        Button(v, "OK", 80);
-        Button(v, "Quit", 80);
-        Button(v, "Order Now!", 80);
-        Button(v, "Exit", 56);
+        for (const DialogSpec& d : DIALOGS) {
+            std::vector<std::pair<int, const char*>> texts;
+            for (int i = 0; i < d.textCount; i++) texts.push_back({d.texts[i].x, d.texts[i].text});
+            Window(v, d.id, d.width, d.title, texts);
+            for (int i = 0; i < d.buttonCount; i++) Button(v, d.buttons[i].label, d.buttons[i].width);
+        }
+        // The texts written when the dialogs are shown, at their longest.
+        for (const DialogSpec& d : DIALOGS) {
+            const std::string id = d.id;
+            if (id == "DELETEID") v.push_back({0, "Are you sure you want to delete Maximilian?", d.width - 6 - 3 - 1, id + " text"});
+            if (id == "NEWLEVEL") v.push_back({0, "Congratulations! You've completed level 99", d.width - 35 - 3 - 1, id + " text"});
+        }
+        for (const ScreenButtonSpec& b : SCREEN_BUTTONS) Button(v, b.label, b.width);
         // A typed id: the text box refuses a character once the text is 18 short
         // of its 120 pixels, so ids never reach the box's edge; nothing to check.
         for (const char* row : {"Play", "Mode: No time limit", "Instructions", "Credits", "Best time", "Log out", "Quit"})

@@ -3,8 +3,10 @@
 // solution, and frames of the movies.
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 
 #include "app/texts.h"
+#include "gui/dialog_table.h"
 #include "platform/png.h"
 #include "tools/dataset.h"
 #include "tools/art/items.h"
@@ -147,6 +149,30 @@ void WindowOn(Image16& s, const Fonts& f, const Image16& gui, const WindowLayout
     }
 }
 
+// A dialog as the game declares it, where it opens; texts written when it is
+// shown replace the declared ones, and typed is the text box's content.
+WindowLayout Declared(const char* id, std::vector<std::pair<std::pair<int, int>, std::string>> shown = {},
+                      const std::string& typed = "") {
+    for (const DialogSpec& d : DIALOGS) {
+        if (std::string(d.id) != id) continue;
+        // As CenterWindow places it: half of each size off the screen's centre.
+        WindowLayout w{d.title, d.x == DIALOG_CENTRED ? 320 - d.width / 2 : d.x,
+                       d.x == DIALOG_CENTRED ? 240 - d.height / 2 : d.y, d.width, d.height, std::move(shown), {}, {}};
+        if (w.texts.empty())
+            for (int i = 0; i < d.textCount; i++) w.texts.push_back({{d.texts[i].x, d.texts[i].y}, d.texts[i].text});
+        for (int i = 0; i < d.buttonCount; i++)
+            w.buttons.push_back({d.buttons[i].label, d.buttons[i].x, d.buttons[i].y, d.buttons[i].width, d.buttons[i].height});
+        if (d.textBoxWidth > 0) w.boxes.push_back({d.textBoxX, d.textBoxY, d.textBoxWidth, typed});
+        return w;
+    }
+    throw std::runtime_error(std::string("no dialog ") + id);
+}
+
+void ScreenButtonOn(Image16& s, const Fonts& f, const Image16& gui, int index, bool pressed = false) {
+    const ScreenButtonSpec& b = SCREEN_BUTTONS[index];
+    ButtonOn(s, f, gui, b.label, b.x, b.y, b.width, b.height, pressed);
+}
+
 void StatusDisplay(Image16& s, const DataSet& d, const Fonts& f, const std::string& name, int level) {
     Static(s, d, 5, 108, 0);
     Static(s, d, 6, 0, 52);
@@ -282,14 +308,13 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
                 f.Print(s, 0, t, 325 - f.Width(0, t) / 2, y);
             }
         }
-        ButtonOn(s, f, gui, "Continue...", 376, 317, 80, 20);
-        ButtonOn(s, f, gui, "Quit Game", 376, 294, 80, 20, true);
-        ButtonOn(s, f, gui, "New Id", 376, 217, 80, 20);
-        ButtonOn(s, f, gui, "Delete Id", 376, 240, 80, 20);
+        ScreenButtonOn(s, f, gui, 0);
+        ScreenButtonOn(s, f, gui, 1, true);
+        ScreenButtonOn(s, f, gui, 2);
+        ScreenButtonOn(s, f, gui, 3);
         Pointer(s, gui, 64, 16, 400, 300);
         if (!Png(fs::path(dir) / "screen-select.png", s, error)) return false;
-        WindowOn(s, f, gui, {"Add New Player Id", 220, 165, 200, 150, {{{45, 53}, "Player Id:"}},
-                             {{"Create Player", 16, 122, 80, 20}, {"Cancel", 105, 122, 80, 20}}, {{45, 70, 120, "Anna"}}});
+        WindowOn(s, f, gui, Declared("ADDNEWID", {}, "Anna"));
         s.Blit(gui, 69, 33, 5, 12, 300 - 2, 241 - 6, true);
         if (!Png(fs::path(dir) / "screen-addnewid.png", s, error)) return false;
     }
@@ -310,39 +335,31 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
         f.Print(s, 0, "Valimo v0.9 (demo)", 270, 320);
         Pointer(s, gui, 80, 16, 330, 200);
         if (!Png(fs::path(dir) / "screen-menu.png", s, error)) return false;
-        WindowOn(s, f, gui, {"Log Out", 220, 340, 200, 100, {{{18, 38}, "Are you sure you want to log out?"}},
-                             {{"YES", 20, 72, 70, 20}, {"NO", 110, 72, 70, 20}}, {}});
+        WindowOn(s, f, gui, Declared("LOGOUT"));
         if (!Png(fs::path(dir) / "screen-logout.png", s, error)) return false;
     }
     // First run: WELCOME on black; the new-level window over the closed case.
     {
         Image16 s(640, 480, 0);
-        WindowOn(s, f, gui, {"Welcome to Valimo v0.9 (demo)", 140, 173, 360, 135,
-                             {{{8, 30}, "This message pops up only when you run Valimo for the first time"},
-                              {{8, 44}, "or if you don't have at least one registered Player Id."},
-                              {{9, 58}, "In order to play Valimo you need to register your Player Id."},
-                              {{8, 72}, "Push the button below to continue to your quick registration."}},
-                             {{"Continue...", 135, 107, 80, 20}}, {}});
+        WindowOn(s, f, gui, Declared("WELCOME"));
         Pointer(s, gui, 64, 0, 300, 250);
         if (!Png(fs::path(dir) / "screen-welcome.png", s, error)) return false;
         Image16 n(640, 480, 0);
         PlayScreen(n, d, false);
         StatusDisplay(n, d, f, "Anna", 1);
-        WindowOn(n, f, gui, {"New Level", 170, 190, 300, 100, {{{35, 35}, "Congratulations! You've completed level 12"}},
-                             {{"Continue", 110, 72, 80, 20}}, {}});
+        WindowOn(n, f, gui, Declared("NEWLEVEL", {{{35, 35}, "Congratulations! You've completed level 12"}}));
         if (!Png(fs::path(dir) / "screen-newlevel.png", n, error)) return false;
         Image16 q(640, 480, 0);
-        WindowOn(q, f, gui, {"Delete Player Id", 170, 190, 300, 100, {{{150 - f.Width(1, "Are you sure you want to delete Maximilian?") / 2, 35}, "Are you sure you want to delete Maximilian?"}},
-                             {{"Yes", 59, 72, 80, 20}, {"No", 148, 72, 80, 20}}, {}});
-        WindowOn(q, f, gui, {"Quit", 30, 30, 200, 100, {{{18, 38}, "Return to boring daily activities?"}},
-                             {{"YES", 20, 72, 70, 20}, {"NO", 110, 72, 70, 20}}, {}});
+        const std::string ask = "Are you sure you want to delete Maximilian?";
+        WindowOn(q, f, gui, Declared("DELETEID", {{{150 - f.Width(1, ask) / 2, 35}, ask}}));
+        WindowOn(q, f, gui, Declared("QUIT"));
         if (!Png(fs::path(dir) / "screen-dialogs.png", q, error)) return false;
     }
     // Information screens.
     {
         Image16 s(640, 480, 0);
         InfoFrame(s, d);
-        ButtonOn(s, f, gui, "OK", 280, 440, 80, 20);
+        ScreenButtonOn(s, f, gui, 4);
         Static(s, d, 5, 108, 0);
         f.Centred(s, 2, "Instructions", 317, 23);
         Static(s, d, 15, 64, 70);
@@ -359,7 +376,7 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
 
         Image16 c(640, 480, 0);
         InfoFrame(c, d);
-        ButtonOn(c, f, gui, "OK", 280, 440, 80, 20);
+        ScreenButtonOn(c, f, gui, 4);
         Static(c, d, 5, 108, 0);
         f.Centred(c, 2, "Credits", 317, 23);
         Static(c, d, 15, 64, 70);
@@ -373,8 +390,8 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
 
         Image16 e(640, 480, 0);
         InfoFrame(e, d);
-        ButtonOn(e, f, gui, "Quit", 220, 440, 80, 20);
-        ButtonOn(e, f, gui, "Order Now!", 340, 440, 80, 20);
+        ScreenButtonOn(e, f, gui, 5);
+        ScreenButtonOn(e, f, gui, 6);
         Static(e, d, 5, 108, 0);
         f.Centred(e, 2, "Thanks  for  playing  Valimo Demo", 317, 23);
         Static(e, d, 15, 64, 70);
@@ -395,12 +412,12 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
         StatusDisplay(a, d, f, "Anna", lv.number + 1);
         f.Centred(a, 0, PackedLine(0), 316, 104);
         Items(a, d, lv, nullptr);
-        ButtonOn(a, f, gui, "Exit", 449, 22, 56, 20);
+        ScreenButtonOn(a, f, gui, 7);
         PlayScreen(b, d, true);
         StatusDisplay(b, d, f, "Anna", lv.number + 1);
         f.Centred(b, 0, PackedLine(70), 316, 104);
         if (r.solve.solvable) Items(b, d, lv, &r.solve.solution);
-        ButtonOn(b, f, gui, "Exit", 449, 22, 56, 20);
+        ScreenButtonOn(b, f, gui, 7);
         // The label over the first item, as when the pointer rests on it.
         if (!lv.items.empty()) {
             const auto& it = lv.items[0];
@@ -416,9 +433,7 @@ bool WriteSheets(const DataSet& d, const std::string& dir, std::string& error) {
         std::snprintf(name, sizeof name, "level-%02d.png", lv.number);
         if (!Png(fs::path(dir) / name, s, error)) return false;
         if (lv.number == 5) {
-            WindowOn(a, f, gui, {"Quit Game", 170, 190, 300, 100,
-                                 {{{17, 28}, "Quit this game?"}, {{17, 44}, "Your current level & time will be automatically saved"}},
-                                 {{"Return to Game", 10, 72, 100, 20}, {"Quit to Windows", 120, 72, 100, 20}, {"Log Out", 230, 72, 60, 20}}, {}});
+            WindowOn(a, f, gui, Declared("QUITGAME"));
             if (!Png(fs::path(dir) / "screen-quitgame.png", a, error)) return false;
         }
     }
