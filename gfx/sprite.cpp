@@ -7,6 +7,7 @@
 
 #include "app/log.h"
 #include "app/valimo.h"
+#include "gfx/bitmap_format.h"
 #include "gfx/display.h"
 #include "gfx/movie.h"
 
@@ -26,10 +27,6 @@ const char* const staticSpriteFiles[STATIC_SPRITE_COUNT] = {
     "data/diffuse-top.bmp",       "data/diffuse-bottom.bmp",   "data/www.bmp",
     "data/smile.bmp",
 };
-
-int32_t ReadLe32(const unsigned char* p) {
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
 
 void EmptyLoadedBitmap() {
     loadedBitmap.width = 0;
@@ -53,10 +50,10 @@ void LoadBitmapFile(const char* path) {
         WriteLog(line.c_str());
         return;
     }
-    unsigned char header[54];
+    unsigned char header[BMP_HEADER_SIZE];
     std::memset(header, 0, sizeof header);
     size_t got = std::fread(header, 1, 2, file);
-    if (got != 2 || header[0] != 'B' || header[1] != 'M') {
+    if (got != 2 || !BmpMagic(header)) {
         std::fclose(file);
         // Kept on purpose: "Not a BITMAP" keeps the old picture (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Not a BITMAP\n");
@@ -70,9 +67,9 @@ void LoadBitmapFile(const char* path) {
         WriteLog("ERROR: Bad Bitmap Memory!\n");
         return;
     }
-    loadedBitmap.width = ReadLe32(header + 18);
-    loadedBitmap.height = ReadLe32(header + 22);
-    const int bits = header[28] | header[29] << 8;
+    loadedBitmap.width = BmpWidth(header);
+    loadedBitmap.height = BmpHeight(header);
+    const int bits = BmpBitCount(header);
     if (bits != 16) {
         std::fclose(file);
         // Kept on purpose: the bitmap loader's message order (docs/BEHAVIOUR.md).
@@ -95,8 +92,7 @@ void LoadBitmapFile(const char* path) {
     if (got == sizeof header && count > 0) {
         unsigned char* bytes = reinterpret_cast<unsigned char*>(fresh.data());
         read = std::fread(bytes, 1, count * 2, file);
-        // The file is little-endian; so is every machine this runs on, but say so.
-        for (size_t i = 0; i < read / 2; i++) fresh[i] = uint16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
+        BmpWords(bytes, read / 2, fresh.data());
     }
     std::fclose(file);
     loadedBitmap.pixels = std::move(fresh);
@@ -105,11 +101,8 @@ void LoadBitmapFile(const char* path) {
         return;
     }
     if (count == 0) return;
-    // The file stores rows bottom-up; the loaded bitmap runs from the top row down.
     std::vector<uint16_t> turned(count, 0);
-    for (int32_t row = 0; row < height; row++)
-        std::memcpy(&turned[size_t(row) * size_t(width)], &loadedBitmap.pixels[size_t(height - 1 - row) * size_t(width)],
-                    size_t(width) * 2);
+    BmpTurnRows(loadedBitmap.pixels.data(), width, height, turned.data());
     loadedBitmap.pixels = std::move(turned);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "gfx/bitmap_format.h"
 #include "platform/ddraw.h"
 
 using Sprite = IDirectDrawSurface*;
@@ -19,10 +20,6 @@ extern LoadedBitmap loadedBitmap;
 
 // The out-of-video-memory warning has been logged since the display was set up.
 extern bool softwareSpriteWarning;
-
-// Larger than any picture the game draws, small enough that a damaged header
-// cannot ask for an absurd allocation.
-constexpr int32_t MAX_BITMAP_SIDE = 4096;
 
 constexpr int STATIC_SPRITE_COUNT = 22;
 struct StaticSprite {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gfx/bitmap_format.h"
+
 namespace gen {
 
 Rgb Hex(uint32_t rgb) {
@@ -152,15 +154,15 @@ bool WriteBmp(const std::string& path, const Image16& img) {
 }
 
 bool DecodeBmp(const std::vector<uint8_t>& b, Image16& img) {
-    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return false;
-    int32_t w = int32_t(Get32(b, 18)), h = int32_t(Get32(b, 22));
-    if (w <= 0 || h <= 0 || w > 8192 || h > 8192 || (b[28] | b[29] << 8) != 16) return false;
-    size_t need = 54 + size_t(w) * size_t(h) * 2;
-    if (b.size() < need) return false;
+    if (b.size() < BMP_HEADER_SIZE || !BmpMagic(b.data())) return false;
+    const int32_t w = BmpWidth(b.data()), h = BmpHeight(b.data());
+    if (w <= 0 || h <= 0 || w > MAX_BITMAP_SIDE || h > MAX_BITMAP_SIDE || BmpBitCount(b.data()) != 16) return false;
+    const size_t count = size_t(w) * size_t(h);
+    if (b.size() < BMP_HEADER_SIZE + count * 2) return false;
+    std::vector<uint16_t> fileOrder(count);
+    BmpWords(b.data() + BMP_HEADER_SIZE, count, fileOrder.data());
     img = Image16(w, h);
-    size_t at = 54;
-    for (int y = h - 1; y >= 0; y--)
-        for (int x = 0; x < w; x++, at += 2) img.At(x, y) = uint16_t(b[at] | b[at + 1] << 8);
+    BmpTurnRows(fileOrder.data(), w, h, img.px.data());
     return true;
 }
 

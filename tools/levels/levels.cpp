@@ -196,20 +196,20 @@ constexpr int32_t kMaxPictureSide = MAX_BITMAP_SIDE;
 
 ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
     ItemPicture p;
-    if (b.size() < 2 || b[0] != 'B' || b[1] != 'M') {
+    if (b.size() < 2 || !BmpMagic(b.data())) {
         p.fault = "not a BMP picture";
         return p;
     }
-    if (b.size() < 54) {
+    if (b.size() < BMP_HEADER_SIZE) {
         p.fault = "cut short: " + std::to_string(b.size()) + " bytes, less than a BMP header";
         return p;
     }
-    int bits = b[28] | b[29] << 8;
+    int bits = BmpBitCount(b.data());
     if (bits != 16) {
         p.fault = std::to_string(bits) + "-bit, not 16-bit; the game stops with a fatal error on it";
         return p;
     }
-    int32_t w = int32_t(Get32(b, 18)), h = int32_t(Get32(b, 22));
+    int32_t w = BmpWidth(b.data()), h = BmpHeight(b.data());
     p.width = w;
     p.height = h;
     if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide) {
