@@ -33,10 +33,10 @@ bool LoadSkinBitmap() {
     bool whole = false;
     if (FILE* file = std::fopen("gui.bmp", "rb")) {
         unsigned char header[30] = {};
-        const bool otherDepth = std::fread(header, 1, sizeof header, file) == sizeof header && header[0] == 'B' &&
-                                header[1] == 'M' && (header[28] | header[29] << 8) != 16;
-        whole = otherDepth ||
-                (std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) >= 54L + kSkinWidth * kSkinHeight * 2);
+        const bool otherDepth = std::fread(header, 1, sizeof header, file) == sizeof header && BmpMagic(header) &&
+                                BmpBitCount(header) != 16;
+        whole = otherDepth || (std::fseek(file, 0, SEEK_END) == 0 &&
+                               std::ftell(file) >= long(BMP_HEADER_SIZE) + kSkinWidth * kSkinHeight * 2);
         std::fclose(file);
     }
     // Nothing of an earlier picture may pass for the skin.
