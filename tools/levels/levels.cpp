@@ -9,6 +9,8 @@
 #include <cstring>
 #include <set>
 
+#include "puzzle/level_format.h"
+
 namespace gen {
 
 Region RegionAt(int col, int row) {
@@ -33,18 +35,17 @@ std::string FormatLevel(const Level& level) {
 
 namespace {
 
-// The game's reading rules: white space is any run of blanks, tabs and line
-// ends; a number is an optional sign and digits, held at the 32-bit limits; a
-// word is everything up to the next white space.
+// The game's reading rules (puzzle/level_format.h) over a text, with what the
+// checker needs to name a fault: where reading stopped and what stands there.
 struct Reader {
     const std::string& t;
     size_t at = 0;
 
-    static bool Space(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+    int Get() { return at < t.size() ? static_cast<unsigned char>(t[at++]) : EOF; }
+    void Unget(int) { at--; }
+    static bool Space(char c) { return LevelSpace(static_cast<unsigned char>(c)); }
     bool End() const { return at >= t.size(); }
-    void SkipSpace() {
-        while (!End() && Space(t[at])) at++;
-    }
+    void SkipSpace() { LevelSkipSpace(*this); }
     bool Word(const char* w) {
         SkipSpace();
         size_t n = std::strlen(w);
@@ -52,27 +53,14 @@ struct Reader {
         at += n;
         return true;
     }
-    // False when no digits follow; clipped is set when the value did not fit.
+    // False when no digits follow, and nothing but white space read; clipped is
+    // set when the value did not fit.
     bool Number(int32_t& value, bool& clipped) {
         SkipSpace();
-        size_t p = at;
-        bool negative = false;
-        if (p < t.size() && (t[p] == '-' || t[p] == '+')) negative = t[p++] == '-';
-        if (p >= t.size() || t[p] < '0' || t[p] > '9') return false;
-        int64_t v = 0;
-        clipped = false;
-        for (; p < t.size() && t[p] >= '0' && t[p] <= '9'; p++) {
-            v = v * 10 + (t[p] - '0');
-            if (v > (int64_t(1) << 31)) {
-                v = int64_t(1) << 31;
-                clipped = true;
-            }
-        }
-        if (negative) v = -v;
-        if (v > INT32_MAX || v < INT32_MIN) clipped = true;
-        value = int32_t(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-        at = p;
-        return true;
+        const size_t start = at;
+        if (LevelNumber(*this, &value, &clipped)) return true;
+        at = start;
+        return false;
     }
     // The rest of a token that a number stopped in, as "3x" in "3x 4".
     std::string Junk() const {
