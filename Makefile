@@ -16,7 +16,8 @@ PACKAGES := cmake g++ make pkg-config \
             libfreetype-dev zlib1g-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev \
-            desktop-file-utils appstream man-db dpkg-dev lintian
+            desktop-file-utils appstream man-db dpkg-dev lintian \
+            xvfb openbox
 
 # make install: the layout Debian gives games, under PREFIX (and DESTDIR).
 PREFIX   ?= /usr/local
@@ -81,6 +82,7 @@ screens: build
 
 bench: build
 	$(BUILD)/bench/valimo_bench
+	$(BUILD)/bench/valimo_bench_sdl
 
 $(FUZZ)/CMakeCache.txt: | deps
 	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALIMO_FUZZ=ON \

@@ -27,6 +27,7 @@ constexpr int64_t kFrameMicroseconds = 1'000'000;
 // Every frame takes at least a chunk header in the file.
 constexpr int64_t kMinFrameBytes = 8;
 constexpr LONG kMaxFrames = 1 << 20;
+// Changed on purpose: movies of any size (docs/BEHAVIOUR.md).
 constexpr int kMaxDibSide = 4096;
 
 int PastDeadline(void* opaque) {
@@ -320,7 +321,10 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wante
     if (ok) {
         frames->codec->thread_count = 1;
         frames->codec->thread_type = 0;
-        frames->codec->max_pixels = int64_t(AVI_MAX_WIDTH) * AVI_MAX_HEIGHT;
+        // Pictures past the bound are refused on opening; this guards frames whose own
+        // size differs from the stream's, with room for decoders that keep a margin
+        // around the picture (ZMBV).
+        frames->codec->max_pixels = int64_t(AVI_MAX_WIDTH + 256) * (AVI_MAX_HEIGHT + 256);
         ok = avcodec_open2(frames->codec, decoder, nullptr) >= 0;
     }
     if (!ok) {

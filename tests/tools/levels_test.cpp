@@ -321,7 +321,8 @@ TEST(LevelChecker, CommandNamesTheFileAndFaultOfBrokenInput) {
         "levels/binary.lev: fault: holds a byte that is not text (0x7F at byte 0); a level file is plain text\n",
         "levels/binary.lev: fault: does not begin with the word LEVEL; the game reads it as level 0 with no items\n",
         "levels/nopicture.lev: fault: item hat.bmp: picture data/hat.bmp: cannot be read (No such file or directory)\n",
-        "levels/deep.lev: fault: item deep.bmp: picture data/deep.bmp: 24-bit, not 16-bit; the game stops with a fatal error on it\n",
+        "levels/deep.lev: fault: item deep.bmp: picture data/deep.bmp: 24-bit, not 16-bit; the game stops with a fatal error "
+        "on it; convert it with: valimo-levels picture data/deep.bmp data/deep.bmp\n",
         "levels/pipe.lev: fault: not a plain file\n",
         "mine.txt: level 64, 2 items, 70 cells, solvable, 1 distinct solution, difficulty 50.0, 1 fault\n",
         "mine.txt: fault: the file name does not end in .lev, so the game does not list it\n",

@@ -106,7 +106,7 @@ uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
 
 std::vector<uint8_t> EncodeBmp(const Image16& img) {
     std::vector<uint8_t> b;
-    if (img.w <= 0 || img.h <= 0 || img.w % 2 != 0) return b;
+    if (img.w <= 0 || img.h <= 0) return b;
     uint32_t data = uint32_t(img.w) * uint32_t(img.h) * 2;
     b.reserve(54 + data);
     b.push_back('B');

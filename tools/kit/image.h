@@ -57,7 +57,7 @@ Image16 Quantize(const Canvas& c);
 Canvas Expand(const Image16& img);
 
 // 14-byte file header, 40-byte info header, pixels at byte 54, rows bottom-up
-// of exactly width x 2 bytes (so the width must be even).
+// of exactly width x 2 bytes: at an odd width unpadded, as the game reads them.
 std::vector<uint8_t> EncodeBmp(const Image16& img);
 bool WriteBmp(const std::string& path, const Image16& img);
 bool ReadBmp(const std::string& path, Image16& img);

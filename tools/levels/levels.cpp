@@ -10,6 +10,7 @@
 #include <set>
 
 #include "puzzle/level_format.h"
+#include "tools/levels/picture_convert.h"
 
 namespace gen {
 
@@ -185,32 +186,55 @@ constexpr int32_t kMaxPictureSide = MAX_BITMAP_SIDE;
 ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
     ItemPicture p;
     if (b.size() < 2 || !BmpMagic(b.data())) {
-        p.fault = "not a BMP picture";
+        const char* kind = b.size() >= 8 && std::memcmp(b.data(), "\x89PNG", 4) == 0 ? "a PNG picture"
+                           : b.size() >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF ? "a JPEG picture"
+                           : b.size() >= 6 && std::memcmp(b.data(), "GIF8", 4) == 0       ? "a GIF picture"
+                                                                                          : nullptr;
+        p.fault = kind ? std::string(kind) + ", not a BMP; the game reads only BMP pictures" : "not a BMP picture";
+        p.convertible = kind != nullptr;
         return p;
     }
     if (b.size() < BMP_HEADER_SIZE) {
         p.fault = "cut short: " + std::to_string(b.size()) + " bytes, less than a BMP header";
         return p;
     }
-    int bits = BmpBitCount(b.data());
-    if (bits != 16) {
-        p.fault = std::to_string(bits) + "-bit, not 16-bit; the game stops with a fatal error on it";
-        return p;
-    }
     int32_t w = BmpWidth(b.data()), h = BmpHeight(b.data());
     p.width = w;
     p.height = h;
-    if (w <= 0 || h <= 0 || w > kMaxPictureSide || h > kMaxPictureSide) {
+    const bool sane = w > 0 && h != 0 && w <= kMaxPictureSide && h <= kMaxPictureSide && h >= -kMaxPictureSide;
+    if (sane && (w % kCell || h % kCell)) NearestCells(w, std::abs(h), p.cellsW, p.cellsH);
+    int bits = BmpBitCount(b.data());
+    if (bits != 16) {
+        p.fault = std::to_string(bits) + "-bit, not 16-bit; the game stops with a fatal error on it";
+        p.convertible = sane && (bits == 1 || bits == 4 || bits == 8 || bits == 24 || bits == 32);
+        return p;
+    }
+    if (!sane || h < 0) {
         p.fault = "size " + std::to_string(w) + " x " + std::to_string(h) + " pixels, which the game cannot load" +
                   (h < 0 ? " (rows top-down)" : "");
+        p.convertible = sane;
         return p;
     }
-    if (Get32(b, 10) != 54) {
-        p.fault = "pixels start at byte " + std::to_string(Get32(b, 10)) + "; the game reads them from byte 54";
-        return p;
-    }
-    if (Get32(b, 30) != 0) {
-        p.fault = "compressed or not 5-5-5 (compression " + std::to_string(Get32(b, 30)) + "); the game reads plain 5-5-5 pixels";
+    // What the game would draw garbled: each in a player's words.
+    std::vector<std::string> garbled;
+    const uint32_t compression = Get32(b, 30);
+    const bool masks = compression == 3 && b.size() >= 66;
+    if (masks && Get32(b, 54) == 0xF800 && Get32(b, 58) == 0x07E0 && Get32(b, 62) == 0x001F)
+        garbled.push_back("16-bit in the 5-6-5 layout, which the game draws in wrong colours (it reads 5-5-5)");
+    else if (compression != 0 && !(masks && Get32(b, 54) == 0x7C00 && Get32(b, 58) == 0x03E0 && Get32(b, 62) == 0x001F))
+        garbled.push_back("compressed or not 5-5-5 (compression " + std::to_string(compression) +
+                          "); the game reads plain 5-5-5 pixels");
+    if (Get32(b, 10) != 54)
+        garbled.push_back("pixels start at byte " + std::to_string(Get32(b, 10)) +
+                          "; the game reads them from byte 54 and would draw header bytes as pixels");
+    // Padded rows, as other programs write them; ours are not padded.
+    const size_t padded = size_t(h) * ((size_t(w) * 2 + 3) / 4 * 4);
+    if (w % 2 && b.size() >= 54 + padded && Get32(b, 34) != uint32_t(w) * uint32_t(h) * 2)
+        garbled.push_back("an odd width of " + std::to_string(w) + " pixels, whose padded rows the game reads sheared");
+    if (!garbled.empty()) {
+        p.fault = garbled[0];
+        for (size_t i = 1; i < garbled.size(); i++) p.fault += "; " + garbled[i];
+        p.convertible = true;
         return p;
     }
     size_t need = size_t(w) * size_t(h) * 2;
@@ -220,6 +244,7 @@ ItemPicture DecodeItemPicture(const std::vector<uint8_t>& b) {
     }
     if (w % kCell || h % kCell) {
         p.fault = "size " + std::to_string(w) + " x " + std::to_string(h) + " pixels, not whole 32-pixel cells";
+        p.convertible = true;
         return p;
     }
     Image16 img;

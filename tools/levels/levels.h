@@ -53,6 +53,8 @@ struct ItemPicture {
     CellMask mask;
     int width = 0, height = 0;  // pixels
     std::string fault;          // empty when it is a good item picture
+    bool convertible = false;   // `valimo-levels picture` mends the fault
+    int cellsW = 0, cellsH = 0; // the cells to scale it to, when its size is not whole cells
 };
 ItemPicture DecodeItemPicture(const std::vector<uint8_t>& bytes);
 ItemPicture ReadItemPicture(const std::string& path);

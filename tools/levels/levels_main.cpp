@@ -7,6 +7,9 @@
 //   Writes a new level of about N items to stdout, made from the shipped item
 //   pictures: solvable, every item on the table, with one distinct solution
 //   when --unique is given. The same seed makes the same level.
+// valimo-levels picture [--cells WxH] [--any-size] IN OUT.bmp
+//   Converts a picture of any common format into the game's kind. Exits 0 when
+//   written, 2 when the picture is refused, 1 when OUT cannot be written.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -21,6 +24,7 @@
 
 #include "platform/game_dir.h"
 #include "tools/levels/level_maker.h"
+#include "tools/levels/picture_convert.h"
 
 namespace fs = std::filesystem;
 
@@ -28,7 +32,8 @@ namespace {
 
 const char kUsage[] =
     "usage: valimo-levels check [--data DIR] FILE|LEVELDIR...\n"
-    "       valimo-levels new --items N [--seed S] [--unique] [--number K] [--data DIR]\n";
+    "       valimo-levels new --items N [--seed S] [--unique] [--number K] [--data DIR]\n"
+    "       valimo-levels picture [--cells WxH] [--any-size] IN OUT.bmp\n";
 
 // Far more than a level can hold (64 records of a 58-character name and two numbers).
 constexpr uintmax_t kMaxLevelBytes = 64 * 1024;
@@ -138,10 +143,12 @@ bool CheckFile(const std::string& shown, const fs::path& path, PictureStore& pic
     std::map<std::string, std::string> pictureFaults;
     for (const auto& it : level.items) {
         const gen::ItemPicture& p = pictures.Get(it.picture);
+        const std::string file = (pictures.dir / it.picture).string();
         if (p.fault.empty())
             masks[it.picture] = p.mask;
         else
-            pictureFaults[it.picture] = "picture " + (pictures.dir / it.picture).string() + ": " + p.fault;
+            pictureFaults[it.picture] = "picture " + file + ": " + p.fault +
+                                        (p.convertible ? "; convert it with: " + gen::PictureCommand(file, p.cellsW, p.cellsH) : "");
     }
     gen::LevelReport r = gen::CheckLevel(level, masks, pictureFaults);
     for (const auto& f : r.faults) faults.push_back(f);
@@ -280,6 +287,41 @@ int New(const std::vector<std::string>& args) {
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }
 
+int Picture(const std::vector<std::string>& args) {
+    gen::PictureRequest request;
+    std::vector<std::string> files;
+    bool options = true;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& a = args[i];
+        if (options && a == "--") {
+            options = false;
+        } else if (options && a == "--any-size") {
+            request.anySize = true;
+        } else if (options && (a == "--cells" || a.rfind("--cells=", 0) == 0)) {
+            std::string v;
+            if (a != "--cells") v = a.substr(8);
+            else if (i + 1 < args.size()) v = args[++i];
+            const size_t x = v.find('x');
+            uint64_t cw = 0, ch = 0;
+            if (x == std::string::npos || !WholeNumber(v.substr(0, x), cw) || !WholeNumber(v.substr(x + 1), ch) ||
+                cw == 0 || ch == 0 || cw > 1000 || ch > 1000)
+                return Usage("--cells needs a size in cells, such as 3x2");
+            request.cellsW = int(cw);
+            request.cellsH = int(ch);
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            return Usage("unknown option " + a);
+        } else {
+            files.push_back(a);
+        }
+    }
+    if (files.size() != 2) return Usage("picture needs the picture to read and the .bmp file to write");
+    std::string said;
+    const int status = gen::ConvertPicture(files[0], files[1], request, said);
+    std::fprintf(status == gen::kPictureWritten ? stdout : stderr, "%s%s\n",
+                 status == gen::kPictureWritten ? "" : "valimo-levels: ", said.c_str());
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -292,5 +334,6 @@ int main(int argc, char** argv) {
     std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "check") return Check(rest);
     if (args[0] == "new") return New(rest);
+    if (args[0] == "picture") return Picture(rest);
     return Usage("unknown command " + args[0]);
 }

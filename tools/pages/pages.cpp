@@ -128,12 +128,17 @@ are covered, so the solid cells of all its things together must come to exactly 
 must fit into the case without turning.</p>
 
 <h3>Pictures of your own</h3>
-<p>A picture is a 16-bit BMP file (5-5-5 colour, no compression) whose width and height are
-multiples of 32 pixels; each 32 by 32 block is one cell. Magenta (red 255, green 0, blue 255) is
-see-through: a block with nothing but magenta is not part of the thing. The file's name without
-<code>.bmp</code> is the name shown on the thing. One way to make such a file from a PNG with
-magenta where nothing is:</p>
-<pre>ffmpeg -i teddy.png -pix_fmt rgb555le ~/.local/share/valimo/data/teddy.bmp</pre>
+<p>A picture is a 16-bit BMP file (5-5-5 colour, no compression, the pixels right after the
+header) whose width and height are multiples of 32 pixels; each 32 by 32 block is one cell.
+Magenta (red 255, green 0, blue 255) is see-through: a block with nothing but magenta is not part
+of the thing. The file's name without <code>.bmp</code> is the name shown on the thing.</p>
+<p>Draw your picture in any program and save it as PNG, JPEG, BMP, GIF or TGA; the level tool
+turns it into the game's kind, with see-through parts as magenta:</p>
+<pre>valimo-levels picture teddy.png ~/.local/share/valimo/data/teddy.bmp</pre>
+<p>Its size must be whole cells, at most the case's 10 by 7 (320 by 224 pixels); add
+<code>--cells 3x2</code> to scale any picture to 3 by 2 cells. For one of the game's own screen
+pictures, give <code>--any-size</code> instead. <code>check</code> names every picture the game
+would draw wrong or refuse, with the command that mends it.</p>
 
 <h3>The order of play</h3>
 <p>The game plays levels by the number in their first line: after level <var>n</var> comes the
@@ -154,8 +159,8 @@ const char* const kFaqBody = R"(<h1>Valimo: questions and answers</h1>
 <li>AVI files; the first video stream is shown and any sound in the file is left out;</li>
 <li>video in any format that the FFmpeg library installed with the game decodes; the shipped
 movies use Microsoft Video 1, and MPEG-4, Motion JPEG and uncompressed frames work as well;</li>
-<li>pictures up to 640 by 480 pixels, whose width is best a multiple of 4. The game shows the
-movie at twice its size: 320 by 240 fills the screen;</li>
+<li>pictures of any size up to 4096 by 4096 pixels. The game shows the movie at twice its size,
+centred: 320 by 240 fills the screen, and of a larger one the middle part is seen;</li>
 <li>one movie frame for each frame of the game, 30 a second, whatever speed the file gives.</li>
 </ul>
 
@@ -175,9 +180,9 @@ example <code>/usr/share/games/valimo</code>).</td></tr>
 does not decode, or the file is damaged. The movie is then skipped.</td>
 <td>Make the movie again in Microsoft Video 1, which every FFmpeg decodes (below), or install
 the full FFmpeg libraries of your system (on Debian, <code>libavcodec59</code>).</td></tr>
-<tr><td><code>Video decompressed successfully</code> but the picture looks slanted or striped</td>
-<td>the movie's width is not a multiple of 4.</td>
-<td>Make it again at 320 by 240, or at another width that is a multiple of 4.</td></tr>
+<tr><td><code>Video decompressed successfully</code> but only the middle of the picture shows</td>
+<td>the movie is larger than 320 by 240 pixels; the game shows it at twice its size, centred.</td>
+<td>Make it again at 320 by 240 (below).</td></tr>
 </table>
 
 <h2>How do I make a movie the game plays?</h2>
