@@ -84,7 +84,7 @@ soak: build
 
 # Contact sheets of the generated data, for review: build/screens/*.png
 sheets: build
-	$(BUILD)/tools/valimo-gen --sheets $(BUILD)/screens
+	$(BUILD)/tools/valimo-gen --levels levels --sheets $(BUILD)/screens
 
 # Every screen of the running game, driven headless: build/screens/NN-name.png
 screens: build

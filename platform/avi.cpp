@@ -78,6 +78,7 @@ void CloseStream(AviStream* stream) {
     delete stream;
 }
 
+// Changed on purpose: a movie's length (docs/BEHAVIOUR.md).
 // The stream's stated length: frames the file stores as empty chunks (the previous
 // picture held) count, and the index, which leaves them out, does not decide. Only a
 // length the file cannot hold (more frames than chunk headers fit in it) is damage;

@@ -8,6 +8,7 @@ bool startInWindow = false;
 
 }  // namespace
 
+// Changed on purpose: command-line options (docs/BEHAVIOUR.md).
 CommandLine ParseCommandLine(int argc, const char* const* argv) {
     CommandLine line;
     bool help = false, version = false;

@@ -9,6 +9,7 @@
 
 namespace {
 
+// Changed on purpose: movies of any size (docs/BEHAVIOUR.md).
 constexpr int kMaxDibSide = 4096;
 
 }  // namespace

@@ -144,6 +144,7 @@ std::string FileUrl(const std::string& path) {
 
 }  // namespace
 
+// Changed on purpose: pages (docs/BEHAVIOUR.md).
 void ShellExecuteOpen(const char* address) {
     if (!address || !address[0]) return;
     if (HasScheme(address)) {

@@ -24,6 +24,7 @@ bool keyPressed[SDL_NUM_SCANCODES] = {};
 bool keyHidden[SDL_NUM_SCANCODES] = {};
 bool buttonHeld = false, buttonPressed = false;
 
+// Changed on purpose: the host's pointer rules (docs/BEHAVIOUR.md).
 // The pointer. The game reads relative motion; the host computes it from the
 // desktop pointer, in full screen as in a window, so that the game's pointer
 // stands where the desktop's is whatever moves it: a mouse, a touchscreen, a
@@ -75,6 +76,7 @@ int WatchEvent(void*, SDL_Event* event) {
     case SDL_KEYDOWN: {
         const int key = event->key.keysym.scancode;
         if (key < 0 || key >= SDL_NUM_SCANCODES) break;
+        // Changed on purpose: Alt+Enter (docs/BEHAVIOUR.md).
         if (IsAltEnter(*event)) {
             keyHidden[key] = true;
         } else if (!keyHidden[key]) {

@@ -43,6 +43,7 @@ bool quitPosted = false;
 
 // ---- the display going away ----
 
+// Changed on purpose: display loss (docs/BEHAVIOUR.md).
 // Xlib's own end for a broken connection is exit(1), whose exit handlers then
 // wait on the dead connection. Its exit handler (libX11 1.7 and later) may
 // return instead: the connection is marked broken and every later call on it

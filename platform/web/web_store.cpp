@@ -3,6 +3,7 @@
 // links there, so the game's own atomic save (a new file renamed over the old)
 // happens inside the store. After each frame a changed prefs.dat is written
 // through to the browser, and new log lines go to the console.
+// Changed on purpose: the web host (docs/BEHAVIOUR.md).
 #include <emscripten.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 // The two pages the generator ships: well formed, self-contained, and true to
 // the game they describe.
-#include "tools/pages.h"
+#include "tools/pages/pages.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 #include "app/texts.h"
 #include "test_support.h"
-#include "tools/items.h"
-#include "tools/levels.h"
+#include "tools/art/items.h"
+#include "tools/levels/levels.h"
 #include "tools/pack_as_solver.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The pictures players bring: converted into the game's kind and read back by the
 // game's own loader, or refused with the reason; and `check` naming the fix.
-#include "tools/picture_convert.h"
+#include "tools/levels/picture_convert.h"
 
 #include <gtest/gtest.h>
 
