@@ -23,7 +23,7 @@
 #include "platform/png.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
-#include "tools/levels.h"
+#include "tools/levels/levels.h"
 
 namespace {
 
