@@ -16,7 +16,8 @@ PACKAGES := cmake g++ make pkg-config \
             libfreetype-dev zlib1g-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev \
-            desktop-file-utils appstream man-db dpkg-dev debhelper lintian
+            desktop-file-utils appstream man-db dpkg-dev debhelper lintian \
+            xvfb openbox
 # What `make repro` and `make autopkgtest` need besides (installed by them).
 REPRO_PACKAGES := reprotest diffoscope-minimal disorderfs faketime
 AUTOPKGTEST_PACKAGES := autopkgtest
@@ -30,8 +31,17 @@ DEB      ?= $(BUILD)/deb
 # make repro: reprotest's two builds and what they differ in.
 REPRO    ?= $(BUILD)/repro
 
+# The game in a browser page (make web, make serve-web, make web-test). Emscripten
+# and its LLVM weigh about 800 MB: only the web targets install them.
+WEB      ?= build-web
+WEB_PORT ?= 8642
+WEB_PACKAGES := emscripten
+WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
+# emcc's optimizer needs Debian's acorn, which a node from elsewhere does not find.
+WEB_ENV  := NODE_PATH=/usr/share/nodejs$${NODE_PATH:+:$$NODE_PATH}
+
 .PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-seeds fuzz-smoke soak clean \
-        install uninstall deb repro autopkgtest
+        install uninstall deb repro autopkgtest web web-deps web-test-deps serve-web web-test
 
 all: build
 
@@ -71,6 +81,7 @@ test: build asan
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
 	$(MAKE) --no-print-directory deb DEB_BUILD_OPTIONS=nocheck
+	$(MAKE) --no-print-directory web-test
 
 # The long run of random play (the test suite runs a tenth of it).
 SOAK_FRAMES ?= 100000
@@ -79,7 +90,7 @@ soak: build
 
 # Contact sheets of the generated data, for review: build/screens/*.png
 sheets: build
-	$(BUILD)/tools/valimo-gen --sheets $(BUILD)/screens
+	$(BUILD)/tools/valimo-gen --levels levels --sheets $(BUILD)/screens
 
 # Every screen of the running game, driven headless: build/screens/NN-name.png
 screens: build
@@ -87,6 +98,7 @@ screens: build
 
 bench: build
 	$(BUILD)/bench/valimo_bench
+	$(BUILD)/bench/valimo_bench_sdl
 
 $(FUZZ)/CMakeCache.txt: | deps
 	cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVALIMO_FUZZ=ON \
@@ -179,5 +191,32 @@ autopkgtest: deb
 	$(MAKE) --no-print-directory deps DEPS_PACKAGES="$(AUTOPKGTEST_PACKAGES)"
 	autopkgtest $(BUILD)/valimo_$(DEB_VERSION)_$(DEB_ARCH).deb ./ -- null
 
+web-deps:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PACKAGES)"
+
+web-test-deps: web-deps
+	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_TEST_PACKAGES)"
+
+# The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data, the game
+# folder of the native build packed without the program and the player's files.
+web: web-deps deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) --target gamedata -j $(JOBS)
+	rm -rf $(WEB)/pack && mkdir -p $(WEB)/pack
+	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' \
+	  -exec cp -p --parents {} $(CURDIR)/$(WEB)/pack/ \;
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB) -DVALIMO_WEB=ON -DCMAKE_BUILD_TYPE=Release \
+	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack >/dev/null
+	$(WEB_ENV) cmake --build $(WEB) -j $(JOBS)
+	@echo "The page is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/valimo.js $(WEB)/valimo.wasm $(WEB)/valimo.data | tail -1 | cut -f1) bytes); make serve-web serves it."
+
+serve-web: web
+	@echo "Valimo: open http://127.0.0.1:$(WEB_PORT)/ in a browser (Ctrl+C ends)"
+	cd $(WEB) && python3 -m http.server $(WEB_PORT) --bind 127.0.0.1
+
+# The page played in headless Chromium, its screens against the headless host's.
+web-test: web web-test-deps
+	cmake --build $(BUILD) --target valimo-web-screens -j $(JOBS)
+	/usr/bin/python3 tests/web/web_test.py --page $(WEB) --screens $(BUILD)/tests/valimo-web-screens
+
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(WEB)

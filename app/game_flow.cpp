@@ -139,6 +139,19 @@ void DrawClosingText() {
     for (int i = 0; i < CLOSING_LINE_COUNT; i++) PrintCentred(CLOSING_LINES[i], 320, closingLineY[i]);
 }
 
+// What the play frame draws beneath the items.
+void DrawPlayBackground() {
+    DrawPlayScreen(true);
+    AnimateStatusDisplay();
+    DrawStatusDisplay();
+    DrawPackedLine();
+}
+
+// Over the items and under the carried one; while carrying, Exit is drawn but does nothing.
+void DrawExitButton() {
+    if (DrawScreenButton(SB_EXIT) == SB_EXIT && !carrying) GameState = GS_QUIT_GAME;
+}
+
 }  // namespace
 
 void RestoreGraphics() {
@@ -159,6 +172,7 @@ void RestoreGraphics() {
 void GameFrame() {
     if (graphicsValid == 0) {
         restoreWait++;
+        // Kept on purpose: thirty-one silent frames (docs/BEHAVIOUR.md).
         if (restoreWait < 32) return;
         RestoreGraphics();
         restoreWait = 0;
@@ -169,6 +183,7 @@ void GameFrame() {
     if (GameState == GS_INTRO) {
         ClearSprite(backBuffer, 0);
         if (PlayMovieFrame(320 - movieWidth, 240 - movieHeight)) {
+            // The next state's block below draws this same frame, so no blank frame follows the movie.
             GameState = stateAfterIntro;
             frameRateCap = 50;
         }
@@ -176,12 +191,14 @@ void GameFrame() {
 
     if (GameState == GS_WELCOME) {
         ClearSprite(backBuffer, 0);
+        // FIRST_ID's block comes next and draws over this frame's black screen at once.
         if (DrawWindow("WELCOME") == 1) GameState = GS_FIRST_ID;
     }
 
     if (GameState == GS_FIRST_ID) {
         DrawPlayScreen(false);
         if (AddPlayer() == 1) {
+            // The selection block is next, so the new player's list shows this same frame.
             GameState = GS_SELECT_PLAYER;
             SaveProfiles();
         }
@@ -194,6 +211,7 @@ void GameFrame() {
         PrintText(kSelectPrompt, 172, 136);
         PickPlayer();
         DrawPlayerList();
+        // Each choice below is drawn by its own block later in this same frame.
         if (profileCount != 0 && DrawScreenButton(SB_CONTINUE) == SB_CONTINUE) GameState = GS_MAIN_MENU;
         if (DrawScreenButton(SB_QUIT_GAME) == SB_QUIT_GAME) {
             CenterWindow("QUIT");
@@ -206,6 +224,7 @@ void GameFrame() {
         if (profileCount > 0 && DrawScreenButton(SB_DELETE_ID) == SB_DELETE_ID) {
             AskToDeleteSelected();
             GameState = GS_DELETE_ID;
+            // Past the add block: the dialog opens over the list drawn this frame.
             goto deleteId;
         }
     }
@@ -217,12 +236,14 @@ void GameFrame() {
         SaveProfiles();
     }
 
+// Entered from the selection block in the frame Delete is clicked.
 deleteId:
     if (GameState == GS_DELETE_ID) {
         DrawSelectionBackground(kAddPrompt);
         const int result = DrawWindow("DELETEID");
         if (result == 0) {
             GameState = GS_SELECT_PLAYER;
+            // Nothing more this frame: the list is drawn again from the next one.
             goto tail;
         }
         if (result == 1) {
@@ -236,8 +257,10 @@ deleteId:
         const int result = DrawWindow("QUIT");
         if (result == 0) {
             GameState = GS_SELECT_PLAYER;
+            // Nothing more this frame: the list is drawn again from the next one.
             goto tail;
         }
+        // The outro's block below plays its first frame this same frame.
         if (result == 1) StartOutro();
     }
 
@@ -248,6 +271,7 @@ deleteId:
         DrawStatusDisplay();
         DrawMainMenu();
         const int code = PickMainMenu();
+        // The chosen screen's block comes later and draws this same frame.
         switch (code) {
         case 20: GameState = GS_NEW_LEVEL; break;
         case 22: GameState = GS_INSTRUCTIONS; break;
@@ -302,25 +326,17 @@ deleteId:
             if (player >= 0 && player < profileCount) {
                 LoadLevel(profiles[player].level);
                 levelShown = ShownLevel(profiles[player].level);
+                // The play block is next: the level is drawn the frame it is loaded.
                 GameState = GS_PLAYING;
             }
         }
     }
 
     if (GameState == GS_PLAYING) {
-        pointerShape = 0;
-        ClampCarriedItem();
-        ResetGrid();
-        DrawPlayScreen(true);
-        AnimateStatusDisplay();
-        DrawStatusDisplay();
-        DrawPackedLine();
-        DrawItems(true);
-        if (DrawScreenButton(SB_EXIT) == SB_EXIT && !carrying) GameState = GS_QUIT_GAME;
-        DrawCarriedItem();
-        UpdatePacking();
+        PlayFrame(DrawPlayBackground, DrawExitButton);
         if (keyState[DIK_ESCAPE]) {
             GameState = GS_QUIT_GAME;
+            // The dialog opens over the level this same frame, as after Exit.
             goto quitGame;
         }
     }
@@ -334,6 +350,7 @@ deleteId:
         SelectFont(0);
         PrintText(kVersionLine, 270, 320);
         const int result = DrawWindow("LOGOUT");
+        // Either way nothing more this frame; the next one draws the new state from the top.
         if (result == 1) {
             ResetStatusDisplay();
             GameState = GS_SELECT_PLAYER;
@@ -347,6 +364,7 @@ deleteId:
 
     if (GameState == GS_OUTRO) {
         if (PlayMovieFrame(0, 0)) {
+            // The closing block is next, so the last movie frame is followed at once.
             GameState = GS_CLOSING;
             frameRateCap = 60;
         }
@@ -368,6 +386,7 @@ deleteId:
         DrawStaticSprite(SPR_WWW, 388, 179);
     }
 
+// Entered from play by Escape, and by Exit through the state; after the play block.
 quitGame:
     if (GameState == GS_QUIT_GAME) {
         pointerShape = 0;
@@ -387,6 +406,7 @@ quitGame:
         }
     }
 
+// Every frame ends here, whatever it drew: keys, the figure and the pointer on top.
 tail:
     if (keyState[DIK_LMENU] && keyState[DIK_TAB]) {
         windowActive = 0;

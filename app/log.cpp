@@ -16,6 +16,7 @@ bool logCreatedThisRun = false;
 void WriteLog(const char* text) {
     // Every write goes back to the start directory, wherever the game has moved since.
     SetCurrentDirectoryA(startDirectory);
+    // Kept on purpose: the log is rewritten each run; changed: the log survives a failed open (docs/BEHAVIOUR.md).
     FILE* file = std::fopen("valimo.log", logStarted || logCreatedThisRun ? "a" : "w");
     if (!file) {
         logStarted = false;
@@ -28,6 +29,7 @@ void WriteLog(const char* text) {
 }
 
 void SystemError(const char* text) {
+    // Kept on purpose: "Occured" (docs/BEHAVIOUR.md).
     WriteLog("System Error Occured at ");
     WriteLog(text);
     WriteLog("\n");

@@ -1,6 +1,6 @@
-// The program chooses the folder the game plays in, as a shortcut's "Start in"
-// folder did, then runs the game there; the game reads and writes by relative
-// names from it.
+// The program reads its options, chooses the folder the game plays in, as a
+// shortcut's "Start in" folder did, then runs the game there; the game reads
+// and writes by relative names from it.
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,9 +8,30 @@
 #include <cstring>
 
 #include "app/valimo.h"
+#include "platform/command_line.h"
 #include "platform/game_dir.h"
 
-int main() {
+#ifndef VALIMO_VERSION
+#define VALIMO_VERSION "unknown"
+#endif
+
+int main(int argc, char** argv) {
+    // Before anything of the game: a mistyped option writes no log and makes no folder.
+    const CommandLine line = ParseCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::HELP:
+        std::fputs(UsageText(), stdout);
+        return 0;
+    case CommandLine::VERSION:
+        std::printf("valimo %s\n", VALIMO_VERSION);
+        return 0;
+    case CommandLine::BAD:
+        std::fprintf(stderr, "valimo: unknown option '%s'\n%s", line.bad.c_str(), UsageText());
+        return 2;
+    case CommandLine::RUN:
+        break;
+    }
+    SetStartInWindow(line.window);
     const StartPlace place = ChooseStartDirForThisRun();
     if (place.dir.empty()) {
         std::fprintf(stderr, "valimo: %s\n", place.error.c_str());

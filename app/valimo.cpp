@@ -29,6 +29,13 @@ int64_t fpsStart = 0;
 int fpsFrameCount = 0;
 float fpsValue = 0.0f;
 
+namespace {
+
+// The longest rest of an inactive pass; a message ends it at once.
+constexpr DWORD inactiveWaitMs = 100;
+
+}  // namespace
+
 void WinMain() {
     WinMainStart();
     if (!quitRequested) {
@@ -67,7 +74,13 @@ bool FrameLoopPass() {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    if (windowActive == 0) return !quitRequested;
+    if (windowActive == 0) {
+        // Changed on purpose: inactive wait (docs/BEHAVIOUR.md).
+        // Nothing to draw until the window is back: rest until a message comes
+        // rather than spin on the queue. The timeout only bounds the rest.
+        WaitMessageTimeout(inactiveWaitMs);
+        return !quitRequested;
+    }
 
     ReadInput();
     GameFrame();
@@ -76,10 +89,15 @@ bool FrameLoopPass() {
 
     FrameElapsed();
     double t = FrameElapsed();
+    // Changed on purpose: a zero counter frequency (docs/BEHAVIOUR.md).
     // A counter without a frequency cannot pace the loop: run uncapped.
     if (counterFrequency > 0 && frameRateCap > 0) {
         int64_t period = counterFrequency / frameRateCap;
         while (double(period) > t) {
+            // Changed on purpose: sleeping frame cap (docs/BEHAVIOUR.md).
+            // Asleep to the end of the period, not spinning on the counter; the
+            // check after waking keeps the rule that a pass never ends early.
+            SleepUntilCounter(frameStart + period);
             t = FrameElapsed();
             if (frameRateCap <= 0) break;
             period = counterFrequency / frameRateCap;
@@ -102,6 +120,7 @@ LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
             WriteLog("Window is Minimized\n");
         }
         return 0;
+    // Kept on purpose: close only in play (docs/BEHAVIOUR.md).
     case WM_CLOSE:
         // A close request never destroys the window; in play it asks whether to quit.
         if (GameState == GS_PLAYING) GameState = GS_QUIT_GAME;

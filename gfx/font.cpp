@@ -18,6 +18,7 @@ constexpr int kRows = 8;
 // The glyph of a character, or null for one outside the font.
 int GlyphIndex(char c) {
     const int code = static_cast<unsigned char>(c);
+    // Changed on purpose: characters outside 32 to 127 (docs/BEHAVIOUR.md).
     return code >= 32 && code <= 127 ? code - 32 : -1;
 }
 
@@ -153,6 +154,7 @@ void PrintText(const char* text, int x, int y) {
         const int index = GlyphIndex(*c);
         if (index < 0) continue;
         if (font.glyphs[index]) {
+            // Kept on purpose: labels cut at the edge (docs/BEHAVIOUR.md).
             RECT to{x, y, x + font.cellSize, y + font.cellSize};
             backBuffer->Blt(&to, font.glyphs[index], nullptr, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
         }

@@ -89,6 +89,7 @@ void OpenMovie(const char* fileName) {
     movieBits = static_cast<uint8_t*>(bits);
 
     movieFrames = AVIStreamGetFrameOpen(movieStream, nullptr);
+    // Changed on purpose: undecodable movies (docs/BEHAVIOUR.md).
     // Without a decoder nothing can be shown: the frame count stays 0 and the movie
     // is over at once.
     if (!movieFrames) {
@@ -104,6 +105,7 @@ void OpenMovie(const char* fileName) {
     if (!movieBits) WriteLog("videodata is not valid\n");
     // An 8-bit display has no frame drawer: the movie decodes but is over at once.
     if (!movieFrameDrawer) {
+        // Changed on purpose: movies on an 8-bit display (docs/BEHAVIOUR.md).
         WriteLog("No movie frames can be drawn on an 8-bit display; the movie is skipped\n");
         return;
     }

@@ -7,6 +7,7 @@
 
 #include "app/log.h"
 #include "app/valimo.h"
+#include "gfx/bitmap_format.h"
 #include "gfx/display.h"
 #include "gfx/movie.h"
 
@@ -27,14 +28,6 @@ const char* const staticSpriteFiles[STATIC_SPRITE_COUNT] = {
     "data/smile.bmp",
 };
 
-// Larger than any picture the game draws, small enough that a damaged header
-// cannot ask for an absurd allocation.
-constexpr int32_t kMaxBitmapSide = 4096;
-
-int32_t ReadLe32(const unsigned char* p) {
-    return int32_t(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
-}
-
 void EmptyLoadedBitmap() {
     loadedBitmap.width = 0;
     loadedBitmap.height = 0;
@@ -52,15 +45,17 @@ void LoadBitmapFile(const char* path) {
     if (!file) {
         // Leave nothing behind, so no caller shows the previous picture in its place.
         EmptyLoadedBitmap();
+        // Changed on purpose: bitmaps that cannot be read (docs/BEHAVIOUR.md).
         std::string line = std::string("ERROR: Cannot open bitmap ") + path + "\n";
         WriteLog(line.c_str());
         return;
     }
-    unsigned char header[54];
+    unsigned char header[BMP_HEADER_SIZE];
     std::memset(header, 0, sizeof header);
     size_t got = std::fread(header, 1, 2, file);
-    if (got != 2 || header[0] != 'B' || header[1] != 'M') {
+    if (got != 2 || !BmpMagic(header)) {
         std::fclose(file);
+        // Kept on purpose: "Not a BITMAP" keeps the old picture (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Not a BITMAP\n");
         return;
     }
@@ -72,17 +67,18 @@ void LoadBitmapFile(const char* path) {
         WriteLog("ERROR: Bad Bitmap Memory!\n");
         return;
     }
-    loadedBitmap.width = ReadLe32(header + 18);
-    loadedBitmap.height = ReadLe32(header + 22);
-    const int bits = header[28] | header[29] << 8;
+    loadedBitmap.width = BmpWidth(header);
+    loadedBitmap.height = BmpHeight(header);
+    const int bits = BmpBitCount(header);
     if (bits != 16) {
         std::fclose(file);
+        // Kept on purpose: the bitmap loader's message order (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Bitmap != 16BIT\n");
         Shutdown();
     }
 
     const int32_t width = loadedBitmap.width, height = loadedBitmap.height;
-    if (width < 0 || height < 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) {
+    if (width < 0 || height < 0 || width > MAX_BITMAP_SIDE || height > MAX_BITMAP_SIDE) {
         std::fclose(file);
         EmptyLoadedBitmap();
         WriteLog("ERROR: Bitmap data == NULL\n");
@@ -96,8 +92,7 @@ void LoadBitmapFile(const char* path) {
     if (got == sizeof header && count > 0) {
         unsigned char* bytes = reinterpret_cast<unsigned char*>(fresh.data());
         read = std::fread(bytes, 1, count * 2, file);
-        // The file is little-endian; so is every machine this runs on, but say so.
-        for (size_t i = 0; i < read / 2; i++) fresh[i] = uint16_t(bytes[2 * i] | bytes[2 * i + 1] << 8);
+        BmpWords(bytes, read / 2, fresh.data());
     }
     std::fclose(file);
     loadedBitmap.pixels = std::move(fresh);
@@ -106,11 +101,8 @@ void LoadBitmapFile(const char* path) {
         return;
     }
     if (count == 0) return;
-    // The file stores rows bottom-up; the loaded bitmap runs from the top row down.
     std::vector<uint16_t> turned(count, 0);
-    for (int32_t row = 0; row < height; row++)
-        std::memcpy(&turned[size_t(row) * size_t(width)], &loadedBitmap.pixels[size_t(height - 1 - row) * size_t(width)],
-                    size_t(width) * 2);
+    BmpTurnRows(loadedBitmap.pixels.data(), width, height, turned.data());
     loadedBitmap.pixels = std::move(turned);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "gfx/bitmap_format.h"
 #include "platform/ddraw.h"
 
 using Sprite = IDirectDrawSurface*;

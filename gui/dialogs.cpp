@@ -7,6 +7,7 @@
 #include "app/valimo.h"
 #include "gfx/font.h"
 #include "gfx/sprite.h"
+#include "gui/dialog_table.h"
 #include "gui/registry.h"
 #include "input/input.h"
 
@@ -32,14 +33,15 @@ bool LoadSkinBitmap() {
     bool whole = false;
     if (FILE* file = std::fopen("gui.bmp", "rb")) {
         unsigned char header[30] = {};
-        const bool otherDepth = std::fread(header, 1, sizeof header, file) == sizeof header && header[0] == 'B' &&
-                                header[1] == 'M' && (header[28] | header[29] << 8) != 16;
-        whole = otherDepth ||
-                (std::fseek(file, 0, SEEK_END) == 0 && std::ftell(file) >= 54L + kSkinWidth * kSkinHeight * 2);
+        const bool otherDepth = std::fread(header, 1, sizeof header, file) == sizeof header && BmpMagic(header) &&
+                                BmpBitCount(header) != 16;
+        whole = otherDepth || (std::fseek(file, 0, SEEK_END) == 0 &&
+                               std::ftell(file) >= long(BMP_HEADER_SIZE) + kSkinWidth * kSkinHeight * 2);
         std::fclose(file);
     }
     // Nothing of an earlier picture may pass for the skin.
     FreeBitmapFile();
+    // Changed on purpose: a skin of another depth (docs/BEHAVIOUR.md).
     if (whole) LoadBitmapFile("gui.bmp");
     if (!whole || loadedBitmap.width != kSkinWidth || loadedBitmap.height != kSkinHeight ||
         loadedBitmap.pixels.size() < size_t(kSkinWidth) * kSkinHeight) {
@@ -83,69 +85,27 @@ void GuiInit() {
 }
 
 void DeclareWindows() {
-    AddWindow("Quit", "QUIT", 200, 100);
-    SetWindowPosition("QUIT", 30, 30);
-    AddButton("QUIT", 1, "YES", 20, 72, 70, 20);
-    AddButton("QUIT", 0, "NO", 110, 72, 70, 20);
-    AddText("QUIT", "Return to boring daily activities?", 18, 38);
-    OpenWindow("QUIT");
-
-    AddWindow("Welcome to Valimo v0.9 (demo)", "WELCOME", 360, 135);
-    CenterWindow("WELCOME");
-    AddButton("WELCOME", 1, "Continue...", 135, 107, 80, 20);
-    AddText("WELCOME", "This message pops up only when you run Valimo for the first time", 8, 30);
-    AddText("WELCOME", "or if you don't have at least one registered Player Id.", 8, 44);
-    AddText("WELCOME", "In order to play Valimo you need to register your Player Id.", 9, 58);
-    AddText("WELCOME", "Push the button below to continue to your quick registration.", 8, 72);
-    OpenWindow("WELCOME");
-
-    AddWindow("Add New Player Id", "ADDNEWID", 200, 150);
-    CenterWindow("ADDNEWID");
-    AddTextBox("ADDNEWID", 45, 70, 120);
-    AddText("ADDNEWID", "Player Id:", 45, 53);
-    AddButton("ADDNEWID", 1, "Create Player", 16, 122, 80, 20);
-    AddButton("ADDNEWID", 0, "Cancel", 105, 122, 80, 20);
-    OpenWindow("ADDNEWID");
-
-    AddWindow("Delete Player Id", "DELETEID", 300, 100);
-    CenterWindow("DELETEID");
-    AddText("DELETEID", "run-time", 16, 35);
-    AddButton("DELETEID", 1, "Yes", 59, 72, 80, 20);
-    AddButton("DELETEID", 0, "No", 148, 72, 80, 20);
-    OpenWindow("DELETEID");
-
-    AddWindow("Log Out", "LOGOUT", 200, 100);
-    SetWindowPosition("LOGOUT", 220, 340);
-    AddButton("LOGOUT", 1, "YES", 20, 72, 70, 20);
-    AddButton("LOGOUT", 0, "NO", 110, 72, 70, 20);
-    AddText("LOGOUT", "Are you sure you want to log out?", 18, 38);
-    OpenWindow("LOGOUT");
-
-    AddWindow("New Level", "NEWLEVEL", 300, 100);
-    CenterWindow("NEWLEVEL");
-    AddText("NEWLEVEL", "Click Continue to start playing", 30, 35);
-    AddButton("NEWLEVEL", 1, "Continue", 110, 72, 80, 20);
-    OpenWindow("NEWLEVEL");
-
-    AddWindow("Quit Game", "QUITGAME", 300, 100);
-    CenterWindow("QUITGAME");
-    AddText("QUITGAME", "Quit this game?", 17, 28);
-    AddText("QUITGAME", "Your current level & time will be automatically saved", 17, 44);
-    AddButton("QUITGAME", 0, "Return to Game", 10, 72, 100, 20);
-    AddButton("QUITGAME", 1, "Quit to Windows", 120, 72, 100, 20);
-    AddButton("QUITGAME", 2, "Log Out", 230, 72, 60, 20);
-    OpenWindow("QUITGAME");
+    for (const DialogSpec& d : DIALOGS) {
+        AddWindow(d.title, d.id, d.width, d.height);
+        if (d.x == DIALOG_CENTRED)
+            CenterWindow(d.id);
+        else
+            SetWindowPosition(d.id, d.x, d.y);
+        if (d.textBoxWidth > 0) AddTextBox(d.id, d.textBoxX, d.textBoxY, d.textBoxWidth);
+        for (int i = 0; i < d.textCount; i++) AddText(d.id, d.texts[i].text, d.texts[i].x, d.texts[i].y);
+        for (int i = 0; i < d.buttonCount; i++) {
+            const DialogButtonSpec& b = d.buttons[i];
+            AddButton(d.id, b.code, b.label, b.x, b.y, b.width, b.height);
+        }
+        OpenWindow(d.id);
+    }
 }
 
 void DeclareScreenButtons() {
-    AddScreenButton(0, "Continue...", 376, 317, 80, 20);
-    AddScreenButton(1, "Quit Game", 376, 294, 80, 20);
-    AddScreenButton(2, "New Id", 376, 217, 80, 20);
-    AddScreenButton(3, "Delete Id", 376, 240, 80, 20);
-    AddScreenButton(4, "OK", 280, 440, 80, 20);
-    AddScreenButton(5, "Quit", 220, 440, 80, 20);
-    AddScreenButton(6, "Order Now!", 340, 440, 80, 20);
-    AddScreenButton(7, "Exit", 449, 22, 56, 20);
+    for (int i = 0; i < SCREEN_BUTTON_SPEC_COUNT; i++) {
+        const ScreenButtonSpec& b = SCREEN_BUTTONS[i];
+        AddScreenButton(i, b.label, b.x, b.y, b.width, b.height);
+    }
 }
 
 void RestoreGui() {

@@ -90,6 +90,7 @@ int FindWindowId(const char* id) {
 
 void AddWindow(const char* title, const char* id, int width, int height) {
     if (windowCount < 0 || windowCount >= MAX_WINDOWS) {
+        // Changed on purpose: declarations beyond the tables (docs/BEHAVIOUR.md).
         WriteLog("ERROR: AddWindow(): too many windows\n");
         return;
     }

@@ -27,7 +27,6 @@ constexpr int64_t kFrameMicroseconds = 1'000'000;
 // Every frame takes at least a chunk header in the file.
 constexpr int64_t kMinFrameBytes = 8;
 constexpr LONG kMaxFrames = 1 << 20;
-constexpr int kMaxDibSide = 4096;
 
 int PastDeadline(void* opaque) {
     const int64_t deadline = *static_cast<const int64_t*>(opaque);
@@ -69,15 +68,6 @@ struct AviGetFrame {
     std::vector<uint8_t> dib;
 };
 
-struct DibSection {
-    BITMAPINFOHEADER header;
-    std::vector<uint8_t> bits;
-};
-
-struct DrawDibContext {
-    int unused;
-};
-
 void AVIFileInit() {}
 void AVIFileExit() {}
 
@@ -88,6 +78,7 @@ void CloseStream(AviStream* stream) {
     delete stream;
 }
 
+// Changed on purpose: a movie's length (docs/BEHAVIOUR.md).
 // The stream's stated length: frames the file stores as empty chunks (the previous
 // picture held) count, and the index, which leaves them out, does not decide. Only a
 // length the file cannot hold (more frames than chunk headers fit in it) is damage;
@@ -319,7 +310,10 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wante
     if (ok) {
         frames->codec->thread_count = 1;
         frames->codec->thread_type = 0;
-        frames->codec->max_pixels = int64_t(AVI_MAX_WIDTH) * AVI_MAX_HEIGHT;
+        // Pictures past the bound are refused on opening; this guards frames whose own
+        // size differs from the stream's, with room for decoders that keep a margin
+        // around the picture (ZMBV).
+        frames->codec->max_pixels = int64_t(AVI_MAX_WIDTH + 256) * (AVI_MAX_HEIGHT + 256);
         ok = avcodec_open2(frames->codec, decoder, nullptr) >= 0;
     }
     if (!ok) {
@@ -370,63 +364,4 @@ HRESULT AVIStreamGetFrameClose(PGETFRAME frames) {
     FreeGetFrame(frames);
     AVIStreamRelease(stream);
     return AVIERR_OK;
-}
-
-HBITMAP CreateDIBSection(const BITMAPINFOHEADER* header, void** bits) {
-    if (bits) *bits = nullptr;
-    HRESULT fault;
-    if (TakeFault("CreateDIBSection", &fault)) return nullptr;
-    if (!header || header->biSize < sizeof(BITMAPINFOHEADER) || header->biBitCount != 24 ||
-        header->biCompression != BI_RGB || header->biWidth <= 0 || header->biHeight <= 0 ||
-        header->biWidth > kMaxDibSide || header->biHeight > kMaxDibSide)
-        return nullptr;
-    DibSection* bitmap = new DibSection;
-    bitmap->header = *header;
-    bitmap->header.biSize = sizeof(BITMAPINFOHEADER);
-    bitmap->header.biSizeImage = DWORD(DibRowBytes(header->biWidth, 24) * header->biHeight);
-    bitmap->bits.assign(bitmap->header.biSizeImage, 0);
-    if (bits) *bits = bitmap->bits.data();
-    return bitmap;
-}
-
-bool DeleteObject(HBITMAP bitmap) {
-    if (!bitmap) return false;
-    delete bitmap;
-    return true;
-}
-
-HDRAWDIB DrawDibOpen() {
-    static DrawDibContext context{};
-    return &context;
-}
-
-bool DrawDibDraw(HDRAWDIB drawDib, HBITMAP target, int xDst, int yDst, int dxDst, int dyDst,
-                 const BITMAPINFOHEADER* header, const void* bits, int xSrc, int ySrc, int dxSrc, int dySrc,
-                 unsigned flags) {
-    HRESULT fault;
-    if (TakeFault("DrawDibDraw", &fault)) return false;
-    if (!drawDib || !target || !header || !bits) return false;
-    if (header->biBitCount != 24 || header->biCompression != BI_RGB || header->biWidth <= 0 ||
-        header->biHeight <= 0 || header->biWidth > kMaxDibSide || header->biHeight > kMaxDibSide)
-        return false;
-    // The game copies frames at their own size; stretching is not offered.
-    if (dxDst <= 0 || dyDst <= 0 || dxSrc != dxDst || dySrc != dyDst) return false;
-
-    const int targetWidth = target->header.biWidth, targetHeight = target->header.biHeight;
-    const int sourceWidth = header->biWidth, sourceHeight = header->biHeight;
-    const size_t targetRow = size_t(DibRowBytes(targetWidth, 24));
-    const size_t sourceRow = size_t(DibRowBytes(sourceWidth, 24));
-    const uint8_t* source = static_cast<const uint8_t*>(bits);
-    // The span of each row that lies inside both pictures.
-    const int first = std::max({0, -xDst, -xSrc});
-    const int last = std::min({dxDst, targetWidth - xDst, sourceWidth - xSrc});
-    if (last <= first) return true;
-    for (int dy = 0; dy < dyDst; dy++) {
-        const int ty = yDst + dy, sy = ySrc + dy;
-        if (ty < 0 || ty >= targetHeight || sy < 0 || sy >= sourceHeight) continue;
-        std::memcpy(target->bits.data() + size_t(targetHeight - 1 - ty) * targetRow + size_t(xDst + first) * 3,
-                    source + size_t(sourceHeight - 1 - sy) * sourceRow + size_t(xSrc + first) * 3,
-                    size_t(last - first) * 3);
-    }
-    return true;
 }

@@ -2,9 +2,10 @@
 // small bitmap copier that moves a decoded frame into a bitmap of the game's own.
 //
 // Movie files are outside data: only the AVI demuxer reads them, with bounded
-// probing, few streams, at most 640 x 480 pixels, a time limit on opening and on
-// each frame, and one decoding thread. A frame that cannot be decoded is a frame
-// without a picture, never the end of the program.
+// probing, few streams, at most 4096 x 4096 pixels (the bitmap loader's bound; it
+// only guards memory), a time limit on opening and on each frame, and one decoding
+// thread. A frame that cannot be decoded is a frame without a picture, never the
+// end of the program.
 #pragma once
 #include <cstdint>
 
@@ -30,9 +31,10 @@ constexpr HRESULT AVIERR_FILEOPEN = HRESULT(0x8004406Fu);
 constexpr HRESULT AVIERR_NOCOMPRESSOR = HRESULT(0x80044071u);
 constexpr HRESULT AVIERR_NODATA = HRESULT(0x80044073u);
 
-// The largest movie picture accepted.
-constexpr int AVI_MAX_WIDTH = 640;
-constexpr int AVI_MAX_HEIGHT = 480;
+// The largest movie picture accepted: anything larger is drawn cut by the clipper
+// anyway, so the bound only keeps memory in check.
+constexpr int AVI_MAX_WIDTH = 4096;
+constexpr int AVI_MAX_HEIGHT = 4096;
 
 struct AVISTREAMINFO {
     DWORD fccType;

@@ -263,6 +263,7 @@ HRESULT DirectDrawCreate(void* guid, IDirectDraw** object, void* outer) {
     if (!object || outer) return DDERR_INVALIDPARAMS;
     *object = nullptr;
     if (guid) return DDERR_INVALIDDIRECTDRAWGUID;
+    // Changed on purpose: no display (docs/BEHAVIOUR.md).
     if (!HostHasWindow()) return DDERR_NODIRECTDRAWHW;
     *object = new IDirectDraw();
     return DD_OK;

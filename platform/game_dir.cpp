@@ -202,6 +202,7 @@ bool LayPlayerGameDir(const std::string& dir, const std::string& shipped, std::s
     return true;
 }
 
+// Changed on purpose: start directory and the player's folder (docs/BEHAVIOUR.md).
 StartPlace ChooseStartDir(const std::string& current, const std::string& program, const std::string& shipped,
                           const char* xdgDataHome, const char* home) {
     StartPlace place;

@@ -14,6 +14,10 @@ void HostShowCursor(bool show);
 void HostScreenSize(int* width, int* height);
 int64_t HostCounterFrequency();
 int64_t HostCounter();
+// Returns once HostCounter() >= deadline (never before); sleeps rather than spins.
+void HostSleepUntil(int64_t deadline);
+// Waits until a host event is pending or timeoutMs have passed.
+void HostWaitEvents(int timeoutMs);
 // The display format the host reports for a 16-bit mode.
 void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD* blueMask);
 // Shows a finished 640 x 480 frame; pixelMode 15 means 5-5-5, anything else 5-6-5.

@@ -62,6 +62,7 @@ MMRESULT mmioDescend(HMMIO mmio, MMCKINFO* chunk, const MMCKINFO* parent, unsign
         const FOURCC id = Le32(header);
         const uint64_t size = Le32(header + 4);
         const uint64_t data = pos + 8;
+        // Changed on purpose: RIFF chunks that run past their file (docs/BEHAVIOUR.md).
         // A chunk claiming more than its parent or the file holds ends the search.
         if (data + size > end) return MMIOERR_CHUNKNOTFOUND;
         const bool hasType = id == kRiff || id == kList;

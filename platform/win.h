@@ -58,6 +58,11 @@ int ShowCursor(bool show);
 
 bool QueryPerformanceFrequency(int64_t* frequency);
 bool QueryPerformanceCounter(int64_t* count);
+// Rests until the counter reads at least `deadline`; never returns before it.
+void SleepUntilCounter(int64_t deadline);
+// Rests until a message is waiting (already queued or a new host event) or
+// `timeoutMs` milliseconds have passed.
+void WaitMessageTimeout(DWORD timeoutMs);
 
 // Length of the path written, 0 on failure (as the original: the path does not fit).
 DWORD GetCurrentDirectoryA(DWORD length, char* buffer);

@@ -97,6 +97,13 @@ bool QueryPerformanceCounter(int64_t* count) {
     return true;
 }
 
+void SleepUntilCounter(int64_t deadline) { HostSleepUntil(deadline); }
+
+void WaitMessageTimeout(DWORD timeoutMs) {
+    if (!queue.empty()) return;
+    HostWaitEvents(int(timeoutMs > 0x7FFFFFFF ? 0x7FFFFFFF : timeoutMs));
+}
+
 DWORD GetCurrentDirectoryA(DWORD length, char* buffer) {
     if (!buffer || length == 0) return 0;
     if (!getcwd(buffer, length)) {
@@ -137,6 +144,7 @@ std::string FileUrl(const std::string& path) {
 
 }  // namespace
 
+// Changed on purpose: pages (docs/BEHAVIOUR.md).
 void ShellExecuteOpen(const char* address) {
     if (!address || !address[0]) return;
     if (HasScheme(address)) {

@@ -130,6 +130,7 @@ void HoldLevelInRange(PlayerProfile* record) {
     record->level = held;
 }
 
+// Changed on purpose: damaged records (docs/BEHAVIOUR.md).
 // A damaged record, as one line of the log: control bytes would cut or split it.
 void LogSkippedRecord(const std::string& text) {
     std::string line = "prefs.dat: a damaged player record is left out: ";
@@ -165,6 +166,7 @@ void LoadProfiles() {
     if (fd >= 0 && fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) file = fdopen(fd, "r");
     if (!file && fd >= 0) ::close(fd);
     if (!file) {
+        // Changed on purpose: prefs.dat that is no file (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Unable to open prefs.dat\n");
         quitRequested = true;
         return;

@@ -9,6 +9,7 @@ constexpr int PLAYER_NAME_SIZE = 18;
 // An id is one word of at most this many characters, so the file reads back as written.
 constexpr int PLAYER_ID_MAX_LENGTH = PLAYER_NAME_SIZE - 1;
 constexpr int NO_PLAYER = 1024;
+// Changed on purpose: clamped levels (docs/BEHAVIOUR.md).
 // The highest level a profile holds. Shown as level + 1 (at most five digits), it
 // fits whole in the player list's column, on the level panel and in the
 // congratulation; completing a level does not raise it further.

@@ -66,6 +66,7 @@ std::string DirectoryOf(const std::string& path) {
     return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Changed on purpose: kept links and modes (docs/BEHAVIOUR.md).
 // The file a chain of symbolic links ends in (which need not exist yet); false for
 // a loop or a link that cannot be read.
 bool FollowLinks(const std::string& path, std::string* target) {
@@ -95,6 +96,7 @@ void KeepOwnerAndMode(int fd, const struct stat& old) {
     (void)moded;
 }
 
+// Changed on purpose: saving in place (docs/BEHAVIOUR.md).
 // The folder would not take a new name; the file itself may still take new bytes.
 bool FolderRefused(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
@@ -116,6 +118,7 @@ const SaveFileOps systemSaveFileOps = {SystemOpen,  SystemOpenInPlace, SystemWri
 SaveFileOps saveFileOps = systemSaveFileOps;
 
 SaveResult SaveFileWhole(const char* path, const std::string& content) {
+    // Changed on purpose: a save with nothing new is skipped (docs/BEHAVIOUR.md).
     // Some callers save every frame; a flush to disk each time would stall the frames.
     if (FileHolds(path, content)) return SAVE_DONE;
     std::string target;
@@ -136,6 +139,7 @@ SaveResult SaveFileWhole(const char* path, const std::string& content) {
     if (existing) KeepOwnerAndMode(fd, old);
     bool ok = saveFileOps.write(fd, content.data(), content.size()) && saveFileOps.flush(fd);
     ok = saveFileOps.close(fd) && ok;
+    // Changed on purpose: atomic save (docs/BEHAVIOUR.md).
     if (ok && !saveFileOps.rename(temporary.c_str(), target.c_str())) {
         const int error = errno;
         ::unlink(temporary.c_str());

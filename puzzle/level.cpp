@@ -11,6 +11,7 @@
 #include "app/valimo.h"
 #include "gfx/display.h"
 #include "platform/files.h"
+#include "puzzle/level_format.h"
 #include "puzzle/packing.h"
 
 LevelList levelList{};
@@ -29,73 +30,33 @@ void LogFormat(const char* format, ...) {
     WriteLog(line);
 }
 
-// Level files are read by the rules of formatted input ("%d", "%s", literal
-// words, white space matching any amount), but without its overflows: numbers
-// beyond 32 bits saturate and a word never runs past its buffer.
-bool IsSpace(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+// The reading rules are level_format.h's, shared with the level checker.
+struct FileSource {
+    FILE* file;
+    int Get() { return std::getc(file); }
+    void Unget(int c) { std::ungetc(c, file); }
+};
 
 void SkipSpace(FILE* file) {
-    int c;
-    while ((c = std::getc(file)) != EOF && IsSpace(c)) {
-    }
-    if (c != EOF) std::ungetc(c, file);
-}
-
-bool MatchText(FILE* file, const char* text) {
-    for (; *text; text++) {
-        if (IsSpace(static_cast<unsigned char>(*text))) {
-            SkipSpace(file);
-            continue;
-        }
-        const int c = std::getc(file);
-        if (c != static_cast<unsigned char>(*text)) {
-            if (c != EOF) std::ungetc(c, file);
-            return false;
-        }
-    }
-    return true;
+    FileSource in{file};
+    LevelSkipSpace(in);
 }
 
 bool ReadNumber(FILE* file, int32_t* value) {
-    SkipSpace(file);
-    int c = std::getc(file);
-    bool negative = false;
-    if (c == '-' || c == '+') {
-        negative = c == '-';
-        c = std::getc(file);
-    }
-    if (c == EOF || c < '0' || c > '9') {
-        if (c != EOF) std::ungetc(c, file);
-        return false;
-    }
-    int64_t magnitude = 0;
-    for (; c >= '0' && c <= '9'; c = std::getc(file))
-        magnitude = std::min<int64_t>(magnitude * 10 + (c - '0'), 1LL << 31);
-    if (c != EOF) std::ungetc(c, file);
-    if (negative) magnitude = -magnitude;
-    *value = int32_t(std::clamp<int64_t>(magnitude, INT32_MIN, INT32_MAX));
-    return true;
+    FileSource in{file};
+    return LevelNumber(in, value);
 }
 
-// One word; `length` is its whole length, also when it was cut to fit.
 bool ReadWord(FILE* file, char* buffer, size_t size, size_t* length) {
-    SkipSpace(file);
-    size_t n = 0;
-    int c;
-    while ((c = std::getc(file)) != EOF && !IsSpace(c)) {
-        if (n + 1 < size) buffer[n] = char(c);
-        n++;
-    }
-    if (c != EOF) std::ungetc(c, file);
-    buffer[std::min(n, size - 1)] = '\0';
-    *length = n;
-    return n > 0;
+    FileSource in{file};
+    return LevelWord(in, buffer, size, length);
 }
 
 // "LEVEL %d\nITEMS %d": the values are set as far as the header reads.
 void ReadHeader(FILE* file, int32_t* levelNumber, int32_t* itemCount) {
-    if (MatchText(file, "LEVEL ") && ReadNumber(file, levelNumber) && MatchText(file, "\nITEMS "))
-        ReadNumber(file, itemCount);
+    FileSource in{file};
+    if (LevelMatch(in, LEVEL_WORD) && LevelNumber(in, levelNumber) && LevelMatch(in, ITEMS_WORD))
+        LevelNumber(in, itemCount);
 }
 
 // Copies length bytes of source, cut to fit a buffer of `capacity` bytes with its end.
@@ -136,6 +97,7 @@ void LoadLevelList() {
     if (search == INVALID_FIND_HANDLE)
         SystemError("ERROR: No level files (.lev) were found in the 'levels' directory\n");
     levelList.count = 0;
+    // Changed on purpose: one line for the level list (docs/BEHAVIOUR.md).
     // Lines about files left out follow the count, so the opening text and the count
     // stay one line; only the first few long names are kept for them.
     constexpr int kNamedLongFiles = 8;
@@ -162,6 +124,7 @@ void LoadLevelList() {
             LogFormat("Level file name longer than 63 characters, not listed: %s\n", name.c_str());
         if (longFiles > kNamedLongFiles)
             LogFormat("%d more level file names longer than 63 characters, not listed\n", longFiles - kNamedLongFiles);
+        // Changed on purpose: level files beyond the tables (docs/BEHAVIOUR.md).
         if (leftOut > 0) LogFormat("More than 256 level files: %d left out\n", leftOut);
     };
     if (levelList.count == 0) {
@@ -194,6 +157,7 @@ void LoadLevel(int levelNumber) {
         WriteLog("No level to load: the level list is empty\n");
         return;
     }
+    // Kept on purpose: a missing level number loads the first entry (docs/BEHAVIOUR.md).
     const LevelEntry* entry = &levelList.entries[0];
     for (int i = 0; i < levelList.count; i++) {
         if (levelList.entries[i].levelNumber == levelNumber) {

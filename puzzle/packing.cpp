@@ -59,6 +59,7 @@ GridCell* CellAt(int column, int row) {
     return InGrid(column, row) ? &playGrid.cells[row * GRID_COLUMNS + column] : nullptr;
 }
 
+// Changed on purpose: placement outside the grid (docs/BEHAVIOUR.md).
 int TestPlacement(int item, int column, int row, int width, int height) {
     if (!ValidItem(item) || width < 0 || height < 0 || !InGrid(column, row) || column + width > GRID_COLUMNS ||
         row + height > GRID_ROWS)
@@ -85,6 +86,7 @@ void DropItem(int item, int column, int row) {
     it.row = row;
     it.carried = false;
     carrying = false;
+    // Kept on purpose: unseeded drop sounds (docs/BEHAVIOUR.md).
     // Never seeded: the drop sounds follow the same sequence in every run.
     PlaySoundEffect(std::rand() % 5 + SFX_DROP_FIRST);
 }
@@ -172,4 +174,18 @@ void UpdatePacking() {
             if (CellAt(column, row)->occupied) packedCells++;
     if (packedCells == CASE_CELLS) CompleteLevel();
     packedPercent = float(packedCells) * PERCENT_PER_CELL;
+}
+
+void PlayFrame(void (*underItems)(), void (*overItems)()) {
+    pointerShape = 0;
+    // Before the grid is rebuilt, so the drop below lands where the item is drawn.
+    ClampCarriedItem();
+    // Items mark the cells they hold as they are drawn, so the grid starts clear.
+    ResetGrid();
+    if (underItems) underItems();
+    DrawItems(true);
+    if (overItems) overItems();
+    DrawCarriedItem();
+    // Last, once every item has marked its cells this frame.
+    UpdatePacking();
 }

@@ -48,3 +48,9 @@ void DrawItems(bool interact);
 void DrawCarriedItem();
 void ClampCarriedItem();
 void UpdatePacking();
+// One play frame of the puzzle, in the one order it may take: the carried item held
+// on the screen, the grid rebuilt, the items drawn (a click picks up), the carried
+// item drawn over them (a click drops), the case counted. underItems draws what lies
+// beneath the items, overItems what lies between them and the carried item; either
+// may be null.
+void PlayFrame(void (*underItems)() = nullptr, void (*overItems)() = nullptr);

@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
 }
 
 TestPicture SolidPicture(int width, int height, uint16_t colour) {
@@ -37,11 +38,18 @@ bool WriteTestAvi(const std::string& path, int width, int height, const std::vec
     AVStream* stream = avformat_new_stream(output, nullptr);
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
-    bool ok = encoder && stream && packet && frame;
+    AVFrame* picture555 = av_frame_alloc();
+    SwsContext* converter = nullptr;
+    bool ok = encoder && stream && packet && frame && picture555;
     if (ok) {
         encoder->width = width;
         encoder->height = height;
         encoder->pix_fmt = AV_PIX_FMT_RGB555LE;
+        if (encoderCodec->id == AV_CODEC_ID_MJPEG) {  // YUV only; at its finest, to compare colours closely
+            encoder->pix_fmt = AV_PIX_FMT_YUVJ444P;
+            encoder->flags |= AV_CODEC_FLAG_QSCALE;
+            encoder->global_quality = FF_QP2LAMBDA;
+        }
         encoder->time_base = AVRational{1, 15};
         encoder->framerate = AVRational{15, 1};
         encoder->gop_size = keyInterval;
@@ -62,20 +70,35 @@ bool WriteTestAvi(const std::string& path, int width, int height, const std::vec
         ok = avio_open(&output->pb, path.c_str(), AVIO_FLAG_WRITE) >= 0 && avformat_write_header(output, &options) >= 0;
         av_dict_free(&options);
     }
+    const bool convert = ok && encoder->pix_fmt != AV_PIX_FMT_RGB555LE;
+    if (convert) {
+        converter = sws_getContext(width, height, AV_PIX_FMT_RGB555LE, width, height, encoder->pix_fmt, SWS_POINT,
+                                   nullptr, nullptr, nullptr);
+        ok = converter != nullptr;
+    }
     for (size_t i = 0; ok && i < pictures.size(); i++) {
+        AVFrame* target = convert ? picture555 : frame;
         frame->format = encoder->pix_fmt;
         frame->width = width;
         frame->height = height;
-        ok = av_frame_get_buffer(frame, 0) >= 0;
+        picture555->format = AV_PIX_FMT_RGB555LE;
+        picture555->width = width;
+        picture555->height = height;
+        ok = av_frame_get_buffer(frame, 0) >= 0 && (!convert || av_frame_get_buffer(picture555, 0) >= 0);
         if (!ok) break;
         for (int y = 0; y < height; y++) {
-            uint8_t* row = frame->data[0] + ptrdiff_t(y) * frame->linesize[0];
+            uint8_t* row = target->data[0] + ptrdiff_t(y) * target->linesize[0];
             for (int x = 0; x < width; x++) {
                 const uint16_t p = pictures[i][size_t(y) * size_t(width) + size_t(x)];
                 row[2 * x] = uint8_t(p);
                 row[2 * x + 1] = uint8_t(p >> 8);
             }
         }
+        if (convert)
+            ok = sws_scale(converter, picture555->data, picture555->linesize, 0, height, frame->data, frame->linesize) ==
+                 height;
+        av_frame_unref(picture555);
+        if (!ok) break;
         frame->pts = i < times.size() ? times[i] : int64_t(i);
         ok = avcodec_send_frame(encoder, frame) >= 0 && WritePackets(encoder, output, stream, packet);
         av_frame_unref(frame);
@@ -92,6 +115,8 @@ bool WriteTestAvi(const std::string& path, int width, int height, const std::vec
     }
     if (ok) ok = av_write_trailer(output) >= 0;
     if (output->pb) avio_closep(&output->pb);
+    sws_freeContext(converter);
+    av_frame_free(&picture555);
     av_frame_free(&frame);
     av_packet_free(&packet);
     avcodec_free_context(&encoder);

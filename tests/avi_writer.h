@@ -14,7 +14,7 @@ using TestPicture = std::vector<uint16_t>;
 TestPicture SolidPicture(int width, int height, uint16_t colour);
 
 // Encodes the pictures with `codec` ("msvideo1" needs sides that are multiples of 4;
-// "zmbv" takes any size) into an AVI file, a key frame every `keyInterval` frames.
+// "zmbv" takes any size; "mjpeg" too, lossy, through its YUV) into an AVI file, a key frame every `keyInterval` frames.
 // `times` gives each picture's frame number (the muxer fills gaps with empty
 // chunks); empty: 0, 1, 2, ... `streamCount` - 1 empty video streams follow the
 // first. A `frameCount` past the last picture ends the movie in empty chunks (the

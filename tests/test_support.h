@@ -7,6 +7,10 @@ std::string MakeScratchDirectory();
 // The whole "valimo.log" of the current start directory.
 std::string ReadLog();
 std::string ReadFile(const std::string& path);
+// The shut-down's log lines, in order, as every orderly end writes them.
+inline constexpr const char* kShutdownLog =
+    "Shutting down DirectSound\nDirectInput Release\nReleasing static sprites\nFreeing GUI\nReleasing font(s)\n"
+    "DirectDraw Release\n";
 void WriteFile(const std::string& path, const std::string& bytes);
 // Starts the display as start-up does (565 unless the test picked another format).
 void StartDisplay();

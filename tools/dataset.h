@@ -5,16 +5,13 @@
 #include <utility>
 #include <vector>
 
-#include "tools/fonts.h"
-#include "tools/image.h"
-#include "tools/level_maker.h"
-#include "tools/movies.h"
-#include "tools/screens.h"
+#include "tools/art/fonts.h"
+#include "tools/kit/image.h"
+#include "tools/levels/level_maker.h"
+#include "tools/movies/movies.h"
+#include "tools/art/screens.h"
 
 namespace gen {
-
-constexpr int kLevelCount = 64;
-constexpr uint64_t kLevelSeed = 20260507;
 
 struct DataSet {
     std::array<FontSheet, 3> fonts;
@@ -23,10 +20,13 @@ struct DataSet {
     Image16 gui;
     std::vector<std::pair<std::string, std::vector<uint8_t>>> sounds;
     std::vector<Level> levels;
+    std::vector<std::string> levelTexts;  // each level's file, copied as it is
     std::vector<Movie> movies;
 };
 
-DataSet MakeDataSet(bool withMovies = true);
+// The levels are the committed files of levelDir, read and copied as they are.
+// Throws with the file and the reason when one is not a level the game reads whole.
+DataSet MakeDataSet(const std::string& levelDir, bool withMovies = true);
 
 // Writes every file into dir; "prefs.dat" only when there is none, so that a
 // player's profiles survive a rebuild. False with a reason on the first failure.

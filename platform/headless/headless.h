@@ -24,6 +24,12 @@ void HeadlessSetCounter(int64_t frequency, int64_t step);
 int64_t HeadlessCounterValue();
 void HeadlessAdvanceCounter(int64_t ticks);
 int64_t HeadlessCounterReads();
+// Sleeps to a counter deadline: how many, and the ticks they passed asleep.
+int HeadlessSleeps();
+int64_t HeadlessAsleepTicks();
+// Waits for a host event, and the milliseconds they lasted (each its whole timeout).
+int HeadlessEventWaits();
+int64_t HeadlessEventWaitMs();
 
 // Called once per message pump (once per frame-loop pass), before the queue is read.
 void HeadlessSetPumpHook(std::function<void()> hook);

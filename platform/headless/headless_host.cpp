@@ -18,6 +18,10 @@ int64_t counterFrequency = 1000000;
 int64_t counterStep = 1000;
 int64_t counterValue = 0;
 int64_t counterReads = 0;
+int64_t asleepTicks = 0;
+int sleeps = 0;
+int eventWaits = 0;
+int64_t eventWaitMs = 0;
 std::function<void()> pumpHook;
 std::vector<uint16_t> lastFrame;
 int lastFrameMode = 16;
@@ -44,6 +48,10 @@ void HeadlessSetCounter(int64_t frequency, int64_t step) {
 int64_t HeadlessCounterValue() { return counterValue; }
 void HeadlessAdvanceCounter(int64_t ticks) { counterValue += ticks; }
 int64_t HeadlessCounterReads() { return counterReads; }
+int64_t HeadlessAsleepTicks() { return asleepTicks; }
+int HeadlessSleeps() { return sleeps; }
+int HeadlessEventWaits() { return eventWaits; }
+int64_t HeadlessEventWaitMs() { return eventWaitMs; }
 void HeadlessSetPumpHook(std::function<void()> hook) { pumpHook = std::move(hook); }
 void HeadlessPostMessage(unsigned message, WPARAM wParam, LPARAM lParam) { PostHostMessage(message, wParam, lParam); }
 void HeadlessLoseSurfaces() { LoseAllSurfaces(); }
@@ -83,6 +91,20 @@ int64_t HostCounter() {
     counterReads++;
     counterValue += counterStep;
     return counterValue;
+}
+// Sleeping passes the time it sleeps: the counter stands at the deadline on waking.
+void HostSleepUntil(int64_t deadline) {
+    sleeps++;
+    if (counterValue >= deadline) return;
+    asleepTicks += deadline - counterValue;
+    counterValue = deadline;
+}
+// No event ever comes by itself here: the wait lasts its whole timeout.
+void HostWaitEvents(int timeoutMs) {
+    eventWaits++;
+    if (timeoutMs <= 0) return;
+    eventWaitMs += timeoutMs;
+    if (counterFrequency > 0) counterValue += counterFrequency * timeoutMs / 1000;
 }
 void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD* blueMask) {
     *bitCount = formatBits;

@@ -47,6 +47,16 @@ PictureScaling ScalePicture(int outW, int outH) {
     return s;
 }
 
+PicturePoint PointerInPicture(int x, int y, int outW, int outH) {
+    const ScreenArea a = ScalePicture(outW, outH).area;
+    if (a.w <= 0 || a.h <= 0) return {};
+    const auto place = [](int64_t v, int from, int size, int picture) {
+        const int64_t p = (v - from) * picture / size;
+        return p <= 0 ? 0 : p >= picture ? picture : int(p);
+    };
+    return {place(x, a.x, a.w, PICTURE_WIDTH), place(y, a.y, a.h, PICTURE_HEIGHT)};
+}
+
 namespace {
 
 // The inner loops of every frame on a software renderer: let the compiler use

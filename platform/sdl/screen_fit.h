@@ -35,6 +35,14 @@ struct PictureScaling {
 // others by nearest pixel to the next whole factor, then smoothly down.
 PictureScaling ScalePicture(int outW, int outH);
 
+// Where the desktop pointer at (x, y) of an output of outW x outH stands in the
+// picture, in picture pixels 0 to 640 and 0 to 480: the bars around the picture
+// clamp to its edge.
+struct PicturePoint {
+    int x = 0, y = 0;
+};
+PicturePoint PointerInPicture(int x, int y, int outW, int outH);
+
 // The same scaling done on the processor, for renderers without a graphics card:
 // a 640 x 480 picture into dstW x dstH pixels of 0x00RRGGBB, as nearest pixel up
 // to `whole` times and then linear down would give, in one pass.

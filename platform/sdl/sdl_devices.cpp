@@ -24,19 +24,21 @@ bool keyPressed[SDL_NUM_SCANCODES] = {};
 bool keyHidden[SDL_NUM_SCANCODES] = {};
 bool buttonHeld = false, buttonPressed = false;
 
-// The pointer. The game reads relative motion. In full screen that is the
-// mouse's own motion; in a window it is computed from the desktop pointer over
-// the picture, so that the game's pointer stands where the desktop's is. For
-// that the host keeps where the motion it reported has put the game's pointer:
-// at the first reads it sends the pointer to the corner, then to its place.
-bool mouseAcquired = false;
+// Changed on purpose: the host's pointer rules (docs/BEHAVIOUR.md).
+// The pointer. The game reads relative motion; the host computes it from the
+// desktop pointer, in full screen as in a window, so that the game's pointer
+// stands where the desktop's is whatever moves it: a mouse, a touchscreen, a
+// tablet, a virtual machine's pointer, a remote desktop. For that the host keeps
+// where the motion it reported has put the game's pointer: at the first reads
+// it sends the pointer to the corner, then to its place.
 int placed = 0;  // reads done of the two that place the pointer
 int32_t pointerX = 0, pointerY = 0;
-// Full screen: motion since the last read, in screen pixels times the picture's
-// size, so that what is left below a picture pixel carries to the next read.
-int64_t motionX = 0, motionY = 0;
-bool hasTarget = false;            // window: where the desktop pointer was last seen over it
+bool hasTarget = false;  // where the desktop pointer was last seen over the window
 int32_t targetX = 0, targetY = 0;
+// The window changed between full screen and a window, or moved: the desktop
+// pointer is looked up at the next reads, as no motion may come to tell where it
+// now is (a crossing event may tell where it was before the window settled).
+int lookAgain = 0;
 SDL_AudioDeviceID audioDevice = 0;
 
 void ForgetPending() {
@@ -44,7 +46,6 @@ void ForgetPending() {
     std::memset(keyPressed, 0, sizeof keyPressed);
     std::memset(keyHidden, 0, sizeof keyHidden);
     buttonHeld = buttonPressed = false;
-    motionX = motionY = 0;
     hasTarget = false;
 }
 
@@ -52,11 +53,21 @@ int32_t Clamp(int64_t v, int32_t high) { return v <= 0 ? 0 : v > high ? high : i
 
 // The desktop pointer at (x, y) of the window, in picture pixels.
 void SeeDesktopPointer(int x, int y) {
-    const ScreenArea a = SdlPictureInWindow();
-    if (a.w <= 0 || a.h <= 0) return;
-    targetX = Clamp(int64_t(x - a.x) * PICTURE_WIDTH / a.w, PICTURE_WIDTH);
-    targetY = Clamp(int64_t(y - a.y) * PICTURE_HEIGHT / a.h, PICTURE_HEIGHT);
+    int w = PICTURE_WIDTH, h = PICTURE_HEIGHT;
+    if (SdlWindow()) SDL_GetWindowSize(SdlWindow(), &w, &h);
+    const PicturePoint p = PointerInPicture(x, y, w, h);
+    targetX = p.x;
+    targetY = p.y;
     hasTarget = true;
+    SdlPointerOver(x, y);
+}
+
+// Where the desktop pointer is now. SDL's own idea of it is from before the
+// window moved; where the display cannot be asked (Wayland) the game's pointer
+// stays until the next motion places it.
+void LookForDesktopPointer() {
+    int x = 0, y = 0;
+    if (SdlDesktopPointer(&x, &y)) SeeDesktopPointer(x, y);
 }
 
 // Sees each event as it is queued; the window's own event loop reads the queue.
@@ -65,6 +76,7 @@ int WatchEvent(void*, SDL_Event* event) {
     case SDL_KEYDOWN: {
         const int key = event->key.keysym.scancode;
         if (key < 0 || key >= SDL_NUM_SCANCODES) break;
+        // Changed on purpose: Alt+Enter (docs/BEHAVIOUR.md).
         if (IsAltEnter(*event)) {
             keyHidden[key] = true;
         } else if (!keyHidden[key]) {
@@ -80,13 +92,8 @@ int WatchEvent(void*, SDL_Event* event) {
         break;
     }
     case SDL_MOUSEMOTION:
-        if (event->motion.which == SDL_TOUCH_MOUSEID) break;
-        if (SdlWindowed()) {
-            SeeDesktopPointer(event->motion.x, event->motion.y);
-        } else {
-            motionX += int64_t(event->motion.xrel) * PICTURE_WIDTH;
-            motionY += int64_t(event->motion.yrel) * PICTURE_HEIGHT;
-        }
+        // Touch comes here too, as SDL's pointer events of a touch.
+        SeeDesktopPointer(event->motion.x, event->motion.y);
         break;
     case SDL_MOUSEBUTTONDOWN:
         if (event->button.button == SDL_BUTTON_LEFT) buttonHeld = buttonPressed = true;
@@ -95,6 +102,9 @@ int WatchEvent(void*, SDL_Event* event) {
         if (event->button.button == SDL_BUTTON_LEFT) buttonHeld = false;
         break;
     case SDL_WINDOWEVENT:
+        // The window moved or changed size under a pointer that may stand still.
+        if (event->window.event == SDL_WINDOWEVENT_MOVED || event->window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            SdlPointerFollowWindow();
         if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             focused = false;
             ForgetPending();
@@ -114,39 +124,25 @@ void Watch() {
     watching = true;
 }
 
-void FollowWindow() {
-    if (mouseAcquired && SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetRelativeMouseMode(SdlWindowed() ? SDL_FALSE : SDL_TRUE);
-}
-
-// The motion of this read: the placing reads first, then the mode's own.
+// The motion of this read: the placing reads first, then to the desktop pointer.
 void NextMotion(int32_t* dx, int32_t* dy) {
+    if (lookAgain > 0) {
+        lookAgain--;
+        LookForDesktopPointer();
+    }
     int64_t x = 0, y = 0;
-    bool fullScreenRead = false;
     if (placed == 0) {
         x = y = -(int64_t(1) << 20);
         placed = 1;
     } else if (placed == 1) {
-        const bool toDesktop = SdlWindowed() && hasTarget;
-        x = (toDesktop ? targetX : PICTURE_WIDTH / 2) - pointerX;
-        y = (toDesktop ? targetY : PICTURE_HEIGHT / 2) - pointerY;
+        // Not yet seen: the middle, as the game places its pointer itself.
+        x = (hasTarget ? targetX : PICTURE_WIDTH / 2) - pointerX;
+        y = (hasTarget ? targetY : PICTURE_HEIGHT / 2) - pointerY;
         placed = 2;
-    } else if (SdlWindowed()) {
-        if (hasTarget) {
-            x = targetX - pointerX;
-            y = targetY - pointerY;
-        }
-    } else {
-        // In picture pixels, so the game's pointer crosses the screen with the
-        // hand that the desktop's takes, at every scale.
-        const ScreenArea a = SdlPictureInWindow();
-        const int64_t w = a.w > 0 ? a.w : PICTURE_WIDTH, h = a.h > 0 ? a.h : PICTURE_HEIGHT;
-        x = motionX / w;
-        y = motionY / h;
-        motionX -= x * w;
-        motionY -= y * h;
-        fullScreenRead = true;
+    } else if (hasTarget) {
+        x = targetX - pointerX;
+        y = targetY - pointerY;
     }
-    if (!fullScreenRead) motionX = motionY = 0;
     *dx = int32_t(x);
     *dy = int32_t(y);
     pointerX = Clamp(int64_t(pointerX) + x, PICTURE_WIDTH);
@@ -162,24 +158,15 @@ void SdlInputShown() {
     focused = true;
 }
 
-void SdlPointerFollowWindow() {
-    motionX = motionY = 0;
-    hasTarget = false;
-    FollowWindow();
-}
+void SdlPointerFollowWindow() { lookAgain = 25; }
 
 void HostAcquireKeyboard() { Watch(); }
 
 void HostAcquireMouse() {
     Watch();
-    mouseAcquired = true;
-    FollowWindow();
 }
 
-void HostUnacquireMouse() {
-    mouseAcquired = false;
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_SetRelativeMouseMode(SDL_FALSE);
-}
+void HostUnacquireMouse() {}
 
 void HostReadKeyboard(uint8_t state[256]) {
     std::memset(state, 0, 256);

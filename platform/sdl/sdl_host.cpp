@@ -3,12 +3,19 @@
 // messages.
 #include "platform/sdl/sdl_host.h"
 
+#include <SDL_syswm.h>
+#include <dlfcn.h>
+#include <sys/prctl.h>
 #include <strings.h>
+#include <time.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "platform/command_line.h"
 #include "platform/faults.h"
 #include "platform/host.h"
 #include "platform/sdl/sdl_present.h"
@@ -28,6 +35,102 @@ int knownBoundsW = 0, knownBoundsH = 0;  // as the video driver reports them
 // window; the window is fitted again once the frame is known.
 Uint32 frameDeadline = 0;
 WindowFrame frameAssumed;
+// The game's wish (it hides the desktop arrow and draws its own) and what is set now.
+bool cursorWanted = true;
+bool cursorShown = true;
+bool displayLost = false;
+bool quitPosted = false;
+
+// ---- the display going away ----
+
+// Changed on purpose: display loss (docs/BEHAVIOUR.md).
+// Xlib's own end for a broken connection is exit(1), whose exit handlers then
+// wait on the dead connection. Its exit handler (libX11 1.7 and later) may
+// return instead: the connection is marked broken and every later call on it
+// returns at once, so the game can end in order.
+using XIOHandler = int (*)(void*);
+using XIOExitHandler = void (*)(void*, void*);
+
+int QuietXIOError(void*) { return 0; }
+
+void XConnectionBroke(void*, void*) { SdlLoseDisplay(); }
+
+void WatchX11Connection() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    // SDL has loaded the library already; this takes no new one.
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!x11) return;
+    auto setExitHandler = reinterpret_cast<void (*)(void*, XIOExitHandler, void*)>(dlsym(x11, "XSetIOErrorExitHandler"));
+    auto setHandler = reinterpret_cast<XIOHandler (*)(XIOHandler)>(dlsym(x11, "XSetIOErrorHandler"));
+    if (setExitHandler && setHandler) {
+        setHandler(QuietXIOError);
+        setExitHandler(info.info.x11.display, XConnectionBroke, nullptr);
+    }
+    dlclose(x11);
+}
+
+// Only an X server tells a client where the pointer is: asked of the window
+// itself, not reckoned from where SDL last saw the window.
+bool AskX11Pointer(int* x, int* y) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || displayLost || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (!x11) return false;
+    using QueryPointer = int (*)(void*, unsigned long, unsigned long*, unsigned long*, int*, int*, int*, int*,
+                                 unsigned*);
+    const auto query = reinterpret_cast<QueryPointer>(dlsym(x11, "XQueryPointer"));
+    unsigned long root = 0, child = 0;
+    int rootX = 0, rootY = 0;
+    unsigned mask = 0;
+    const bool onScreen = query && query(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY,
+                                         x, y, &mask) != 0;
+    dlclose(x11);
+    return onScreen;
+}
+
+// SDL turns a Wayland connection that fails into SDL_QUIT; the display's error
+// tells it from a quit asked for by a signal.
+bool WaylandConnectionBroken() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND) return false;
+    void* wayland = dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_NOLOAD);
+    if (!wayland) return false;
+    auto getError = reinterpret_cast<int (*)(void*)>(dlsym(wayland, "wl_display_get_error"));
+    const bool broken = getError && getError(info.info.wl.display) != 0;
+    dlclose(wayland);
+    return broken;
+}
+
+// At exit SDL gives back what it holds, except a display connection that is gone.
+void QuitSdlAtExit() {
+    if (displayLost) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return;
+    }
+    SDL_Quit();
+}
+
+void ApplyCursor(bool show) {
+    if (show == cursorShown || displayLost || !SDL_WasInit(SDL_INIT_VIDEO)) return;
+    SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    cursorShown = show;
+}
+
+// In full screen the desktop pointer stays on the picture, never in a window.
+void ConfinePointer() {
+    if (!window || displayLost) return;
+    if (windowed) {
+        SDL_SetWindowMouseRect(window, nullptr);
+        return;
+    }
+    const ScreenArea a = SdlPictureInWindow();
+    const SDL_Rect rect{a.x, a.y, a.w, a.h};
+    SDL_SetWindowMouseRect(window, &rect);
+}
 
 bool StartVideo() {
     if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
@@ -102,6 +205,7 @@ void BecomeWindow() {
     windowed = true;
     FitWindow();
     frameDeadline = SDL_GetTicks() + 3000;
+    ConfinePointer();
     SdlPointerFollowWindow();
 }
 
@@ -127,6 +231,7 @@ void GoFullScreen() {
     }
     windowed = false;
     frameDeadline = 0;
+    ConfinePointer();
     SdlPointerFollowWindow();
 }
 
@@ -161,6 +266,7 @@ void DisplayChanged(int w, int h) {
         std::fprintf(stderr, "valimo: the screen is now %d x %d; the window is fitted again at %d x %d\n", w, h,
                      fittedW, fittedH);
     } else {
+        ConfinePointer();
         const PictureScaling s = ScalePicture(w, h);
         std::fprintf(stderr, "valimo: the screen is now %d x %d; the picture fills %d x %d of it\n", w, h, s.area.w,
                      s.area.h);
@@ -233,20 +339,115 @@ ScreenArea SdlPictureInWindow() {
 }
 
 void SdlCloseWindow() {
+    // A test's lost display is only pretended: the connection is still there to close.
     PresenterAttach(nullptr);
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
     renderer = nullptr;
     window = nullptr;
     windowed = false;
     displayW = displayH = knownBoundsW = knownBoundsH = 0;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    cursorShown = true;
+    displayLost = quitPosted = false;
 }
+
+bool SdlDisplayLost() { return displayLost; }
+
+bool SdlDesktopPointer(int* x, int* y) { return AskX11Pointer(x, y); }
+
+void SdlLoseDisplay() {
+    if (displayLost) return;
+    displayLost = true;
+    std::fprintf(stderr, "valimo: the display has gone away; the game ends\n");
+}
+
+void SdlPointerOver(int x, int y) {
+    if (cursorWanted) return;
+    bool over = true;
+    if (windowed) {
+        const ScreenArea a = SdlPictureInWindow();
+        over = x >= a.x && y >= a.y && x < a.x + a.w && y < a.y + a.h;
+    }
+    ApplyCursor(!over);
+}
+
+std::string SoftwareRasteriser(const char* glRendererName) {
+    if (!glRendererName) return "";
+    std::string lower = glRendererName;
+    for (char& c : lower) c = char(std::tolower(static_cast<unsigned char>(c)));
+    for (const char* known : {"llvmpipe", "softpipe", "swrast", "software rasterizer"})
+        if (lower.find(known) != std::string::npos) return glRendererName;
+    return "";
+}
+
+namespace {
+
+// What the GL renderer draws with; empty when it is not a GL renderer.
+std::string GlRendererName() {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || std::strncmp(info.name, "opengl", 6) != 0) return "";
+    using GetString = const unsigned char* (*)(unsigned);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char* name = getString ? getString(0x1F01) : nullptr;  // GL_RENDERER
+    return name ? reinterpret_cast<const char*>(name) : "";
+}
+
+bool IsWayland() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && strcasecmp(driver, "wayland") == 0;
+}
+
+// SDL's software renderer, drawing straight into the window (X11, and SDL's
+// offscreen and dummy drivers): with no graphics card a GL window framebuffer
+// would only rasterise on the processor again. Wayland has no other way to the
+// screen than GL; SDL decides that once, so the hint is not given there.
+SDL_Renderer* CreateSoftwareRenderer() {
+    if (!IsWayland()) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    return SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+}
+
+// The window's renderer. A GL renderer that rasterises on the processor does not
+// scale the picture: our own scaler does, much faster. `onProcessor` tells the
+// presenter so when the renderer stays a GL one.
+SDL_Renderer* CreateRenderer(bool* onProcessor) {
+    *onProcessor = false;
+    SDL_Renderer* r = nullptr;
+    HRESULT fault;
+    if (!TakeFault("SDL_CreateRenderer(accelerated)", &fault)) r = SDL_CreateRenderer(window, -1, 0);
+    if (!r) return CreateSoftwareRenderer();
+    renderer = r;
+    const std::string rasteriser = SoftwareRasteriser(GlRendererName().c_str());
+    renderer = nullptr;
+    if (rasteriser.empty()) return r;
+    if (!IsWayland()) {
+        SDL_DestroyRenderer(r);
+        r = CreateSoftwareRenderer();
+        if (r) {
+            std::fprintf(stderr,
+                         "valimo: no graphics card (the GL renderer is %s); the picture is scaled by the game's own "
+                         "scaler and shown by SDL's software renderer\n",
+                         rasteriser.c_str());
+            return r;
+        }
+        r = SDL_CreateRenderer(window, -1, 0);
+        if (!r) return nullptr;
+    }
+    // On Wayland only GL reaches the screen at the output's own pixels; it then
+    // only copies what our scaler made.
+    *onProcessor = true;
+    std::fprintf(stderr,
+                 "valimo: no graphics card (the GL renderer is %s); the picture is scaled by the game's own scaler\n",
+                 rasteriser.c_str());
+    return r;
+}
+
+}  // namespace
 
 bool HostCreateWindow(const char* title, int width, int height) {
     // The game ends by exiting the process: SDL gives back what it holds then.
     static bool quitAtExit = false;
-    if (!quitAtExit) std::atexit(SDL_Quit);
+    if (!quitAtExit) std::atexit(QuitSdlAtExit);
     quitAtExit = true;
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     // The desktop entry and the window manager know the game by this class.
@@ -257,15 +458,19 @@ bool HostCreateWindow(const char* title, int width, int height) {
         return false;
     }
     const SDL_Rect bounds = DisplayBounds();
-    window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    // High resolution: on a scaled Wayland output the picture is drawn at the
+    // output's own pixels, not enlarged (and softened) by the compositor.
+    window = SDL_CreateWindow(title, bounds.x, bounds.y, bounds.w, bounds.h,
+                              SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!window) {
         std::fprintf(stderr, "valimo: cannot create the window: %s\n", SDL_GetError());
         return false;
     }
     SDL_SetWindowMinimumSize(window, width, height);
     LoadIcon();
-    renderer = SDL_CreateRenderer(window, -1, 0);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, SDL_RENDERER_SOFTWARE);
+    WatchX11Connection();
+    bool onProcessor = false;
+    renderer = CreateRenderer(&onProcessor);
     if (!renderer) {
         std::fprintf(stderr, "valimo: cannot create a renderer: %s\n", SDL_GetError());
         SDL_DestroyWindow(window);
@@ -273,14 +478,21 @@ bool HostCreateWindow(const char* title, int width, int height) {
         return false;
     }
     PresenterAttach(renderer);
+    if (onProcessor) PresenterForcePath(PRESENT_ON_PROCESSOR);
     displayW = knownBoundsW = bounds.w;
     displayH = knownBoundsH = bounds.h;
-    GoFullScreen();
+    if (StartInWindow()) {
+        BecomeWindow();
+    } else {
+        GoFullScreen();
+    }
+    cursorShown = true;
+    ApplyCursor(cursorWanted);
     return true;
 }
 
 void HostShowWindow() {
-    if (!window) return;
+    if (!window || displayLost) return;
     SDL_ShowWindow(window);
     SDL_RaiseWindow(window);
     SdlInputShown();
@@ -288,49 +500,99 @@ void HostShowWindow() {
 
 bool HostHasWindow() { return window != nullptr; }
 
-void HostPumpEvents() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        switch (event.type) {
-        case SDL_QUIT:
-            PostHostMessage(WM_QUIT, 0, 0);
+namespace {
+
+void HandleEvent(const SDL_Event& event) {
+    switch (event.type) {
+    case SDL_QUIT:
+        if (WaylandConnectionBroken()) SdlLoseDisplay();
+        PostHostMessage(WM_QUIT, 0, 0);
+        quitPosted = true;
+        break;
+    case SDL_WINDOWEVENT:
+        switch (event.window.event) {
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            PostHostMessage(WM_ACTIVATE, 1, 0);
             break;
-        case SDL_WINDOWEVENT:
-            switch (event.window.event) {
-            case SDL_WINDOWEVENT_FOCUS_GAINED:
-                PostHostMessage(WM_ACTIVATE, 1, 0);
-                break;
-            case SDL_WINDOWEVENT_FOCUS_LOST:
-                if (!windowed) LoseAllSurfaces();
-                PostHostMessage(WM_ACTIVATE, 0, 0);
-                break;
-            case SDL_WINDOWEVENT_CLOSE:
-                PostHostMessage(WM_CLOSE, 0, 0);
-                break;
-            case SDL_WINDOWEVENT_SIZE_CHANGED:
-            case SDL_WINDOWEVENT_MOVED:
-            case SDL_WINDOWEVENT_DISPLAY_CHANGED:
-                CheckDisplay();
-                break;
-            default:
-                break;
-            }
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            if (!windowed) LoseAllSurfaces();
+            PostHostMessage(WM_ACTIVATE, 0, 0);
             break;
-        case SDL_DISPLAYEVENT:
+        case SDL_WINDOWEVENT_CLOSE:
+            PostHostMessage(WM_CLOSE, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+        case SDL_WINDOWEVENT_MOVED:
+        case SDL_WINDOWEVENT_DISPLAY_CHANGED:
             CheckDisplay();
-            break;
-        case SDL_KEYDOWN:
-            if (IsAltEnter(event) && window) ToggleFullScreen();
             break;
         default:
             break;
         }
+        break;
+    case SDL_DISPLAYEVENT:
+        CheckDisplay();
+        break;
+    case SDL_KEYDOWN:
+        if (IsAltEnter(event) && window) ToggleFullScreen();
+        break;
+    default:
+        break;
     }
+}
+
+// Drivers that wake a waiting program when the desktop sends something; the
+// others (offscreen, dummy) only have what the program pushes itself.
+bool DriverWakesOnEvents() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && (strcasecmp(driver, "x11") == 0 || strcasecmp(driver, "wayland") == 0);
+}
+
+// A lost display ends the game as a quit request does, told once; then nothing
+// more is read from it.
+bool DisplayGone() {
+    if (!displayLost) return false;
+    if (!quitPosted) PostHostMessage(WM_QUIT, 0, 0);
+    quitPosted = true;
+    return true;
+}
+
+}  // namespace
+
+void HostPumpEvents() {
+    HRESULT fault;
+    if (TakeFault("display connection", &fault)) SdlLoseDisplay();
+    if (DisplayGone()) return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) HandleEvent(event);
+    // The connection may have broken while the events were read.
+    if (DisplayGone()) return;
     if (window) CheckFrame();
 }
 
+void HostWaitEvents(int timeoutMs) {
+    if (DisplayGone() || !SDL_WasInit(SDL_INIT_VIDEO) || timeoutMs <= 0) return;
+    SDL_Event event;
+    if (DriverWakesOnEvents()) {
+        // The event taken here is the first of the queue: handled now, it keeps its order.
+        if (SDL_WaitEventTimeout(&event, timeoutMs)) HandleEvent(event);
+        return;
+    }
+    // SDL would poll every millisecond for these; a hundredth of a second is soon enough.
+    const int64_t end = HostCounter() + int64_t(timeoutMs) * 1000000;
+    for (;;) {
+        SDL_PumpEvents();
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+        const int64_t now = HostCounter();
+        if (now >= end) return;
+        HostSleepUntil(std::min(end, now + 10000000));
+    }
+}
+
 void HostShowCursor(bool show) {
-    if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
+    // Also before the window exists: the wish is applied when it is made.
+    cursorWanted = show;
+    ApplyCursor(show);
 }
 
 void HostScreenSize(int* width, int* height) {
@@ -344,8 +606,26 @@ void HostScreenSize(int* width, int* height) {
     }
 }
 
-int64_t HostCounterFrequency() { return int64_t(SDL_GetPerformanceFrequency()); }
-int64_t HostCounter() { return int64_t(SDL_GetPerformanceCounter()); }
+// The counter is the clock the cap sleeps on, in nanoseconds: a sleep to a
+// deadline then ends exactly when the counter reaches it.
+int64_t HostCounterFrequency() { return 1000000000; }
+int64_t HostCounter() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void HostSleepUntil(int64_t deadline) {
+    // The kernel may wake a sleeper up to its timer slack late (50 us by default):
+    // a fortieth of a percent of every frame. The game asks for none.
+    static const bool exact = prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL) == 0;
+    (void)exact;
+    // A signal ends the sleep early; the loop sleeps again until the counter is there.
+    while (HostCounter() < deadline) {
+        const timespec at{time_t(deadline / 1000000000), long(deadline % 1000000000)};
+        clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
+    }
+}
 
 void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD* blueMask) {
     *bitCount = 16;
@@ -355,10 +635,10 @@ void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD*
 }
 
 void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode) {
-    if (width != PICTURE_WIDTH || height != PICTURE_HEIGHT) return;
+    if (displayLost || width != PICTURE_WIDTH || height != PICTURE_HEIGHT) return;
     PresentPicture(pixels, pitchPixels, pixelMode);
 }
 
 void HostOpenUrl(const char* address) {
-    if (address) SDL_OpenURL(address);
+    if (address && !displayLost) SDL_OpenURL(address);
 }

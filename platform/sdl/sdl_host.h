@@ -30,6 +30,20 @@ int SdlIconWidth();
 int SdlIconHeight();
 // Leaves SDL's video; the next window starts afresh (for tests).
 void SdlCloseWindow();
+// The display connection broke (the X server or the compositor went away): the
+// game is told to quit, and nothing may call into the connection any more.
+bool SdlDisplayLost();
+// Where the desktop pointer is, in window coordinates, when the display can be
+// asked (X11); false elsewhere (Wayland tells no client).
+bool SdlDesktopPointer(int* x, int* y);
+// As when the display connection breaks (for tests).
+void SdlLoseDisplay();
+// The desktop pointer is at (x, y) of the window: over the picture the desktop's
+// arrow is hidden while the game hides it, over the bars of a window it shows.
+void SdlPointerOver(int x, int y);
+// The name of the GL renderer when it is a rasteriser run by the processor
+// (Mesa's llvmpipe, softpipe, swrast), else empty.
+std::string SoftwareRasteriser(const char* glRendererName);
 
 // ---- the input devices (sdl_devices.cpp) ----
 

@@ -31,22 +31,55 @@ TEST(FrameLoop, AQuitMessageEndsTheLoopAfterItsPassHasRun) {
     EXPECT_EQ(HeadlessFramesPresented(), 1);
 }
 
-TEST(FrameLoop, AnInactiveWindowDoesNoFrameWork) {
+TEST(FrameLoop, AnInactiveWindowDoesNoFrameWorkAndRestsUntilAMessageComes) {
     StartActive();
     windowActive = 0;
     const int64_t reads = HeadlessCounterReads();
     EXPECT_TRUE(FrameLoopPass());
     EXPECT_EQ(HeadlessFramesPresented(), 0);
-    EXPECT_EQ(HeadlessCounterReads(), reads + 1);  // no waiting either
+    EXPECT_EQ(HeadlessCounterReads(), reads + 1) << "no frame-rate wait";
+    EXPECT_EQ(HeadlessEventWaits(), 1);
+    EXPECT_GT(HeadlessEventWaitMs(), 0);
+    // A message still queued after the pass took one: no rest, the next pass takes it.
+    HeadlessPostMessage(WM_CLOSE, 0, 0);
+    HeadlessPostMessage(WM_ACTIVATE, 1, 0);
+    EXPECT_TRUE(FrameLoopPass());
+    EXPECT_EQ(HeadlessEventWaits(), 1);
+    EXPECT_TRUE(FrameLoopPass());
+    EXPECT_EQ(windowActive, 1);
+    EXPECT_EQ(HeadlessFramesPresented(), 1) << "the activating pass draws at once";
+    EXPECT_EQ(HeadlessEventWaits(), 1);
+    EXPECT_EQ(HeadlessSleeps(), 1) << "and rests on the cap, not on events";
 }
 
-TEST(FrameLoop, TheCapWaitsOneFramePeriodFromTheTopOfThePass) {
-    HeadlessSetCounter(3579545, 1);
+// The counter moves only when read (a step per reading) and when the cap sleeps,
+// so a pass's length is its readings plus its sleep: a cap that spun would read
+// thousands of times.
+TEST(FrameLoop, TheCapSleepsToTheEndOfThePeriodAndNeverEndsAPassEarly) {
+    const struct {
+        int64_t frequency, step;
+        int cap;
+    } cases[] = {{3579545, 1, 50}, {3579545, 1, 30}, {1000000000, 1000, 60}, {1000000, 997, 50}};
     StartActive();
-    ASSERT_EQ(frameRateCap, 50);
-    FrameLoopPass();
-    // 3,579,545 / 50 in whole ticks: the wait ends on the first reading that reaches it.
-    EXPECT_EQ(HeadlessCounterValue() - frameStart, 71590);
+    for (const auto& c : cases) {
+        HeadlessSetCounter(c.frequency, c.step);
+        InitTimer();
+        frameRateCap = c.cap;
+        const int64_t period = c.frequency / c.cap;
+        for (int pass = 0; pass < 3; pass++) {
+            const int64_t before = HeadlessCounterValue(), reads = HeadlessCounterReads();
+            const int64_t asleep = HeadlessAsleepTicks();
+            FrameLoopPass();
+            const int64_t passReads = HeadlessCounterReads() - reads;
+            const int64_t slept = HeadlessAsleepTicks() - asleep;
+            const int64_t end = HeadlessCounterValue();
+            EXPECT_GE(end - frameStart, period) << c.frequency << "/" << c.cap;
+            EXPECT_LE(end - frameStart, period + c.step) << "woken at the deadline, read once";
+            EXPECT_LE(passReads, 6);
+            EXPECT_EQ(end - before, passReads * c.step + slept);
+            EXPECT_GE(slept, period - 5 * c.step);
+        }
+    }
 }
 
 TEST(FrameLoop, APassThatAlreadyTookLongerDoesNotWait) {
@@ -56,6 +89,33 @@ TEST(FrameLoop, APassThatAlreadyTookLongerDoesNotWait) {
     FrameLoopPass();
     // The top of the pass, the frames-per-second count, then the two elapsed readings.
     EXPECT_EQ(HeadlessCounterReads() - reads, 3);
+    EXPECT_EQ(HeadlessAsleepTicks(), 0);
+}
+
+// A counter that goes back (a negative difference reads as a huge unsigned one) or
+// jumps ahead past the 32 bits the elapsed time keeps: each pass still ends soon.
+TEST(FrameLoop, ACounterThatJumpsNeverHangsThePass) {
+    HeadlessSetCounter(1000000, 1000);
+    StartActive();
+    for (const int64_t jump : {int64_t(-5000000), (int64_t(1) << 32) + 5000, int64_t(-1)}) {
+        HeadlessSetPumpHook([jump] { HeadlessAdvanceCounter(jump); });
+        const int64_t reads = HeadlessCounterReads();
+        EXPECT_TRUE(FrameLoopPass());
+        EXPECT_LE(HeadlessCounterReads() - reads, 40) << jump;
+    }
+    HeadlessSetPumpHook(nullptr);
+}
+
+// Woken at its deadline and read once, a pass lasts one period and a step: the
+// figure the game shows is the cap.
+TEST(FrameRate, TheFigureStaysTheCapWithTheSleepingWait) {
+    HeadlessSetCounter(3579545, 1);
+    StartActive();
+    for (int cap : {50, 30, 60}) {
+        frameRateCap = cap;
+        for (int i = 0; i < 42; i++) FrameLoopPass();
+        EXPECT_NEAR(fpsValue, float(cap), 0.005f) << cap;
+    }
 }
 
 TEST(FrameLoop, AZeroCounterFrequencyRunsUncapped) {

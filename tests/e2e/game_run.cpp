@@ -9,7 +9,7 @@
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
 #include "test_support.h"
-#include "tools/levels.h"
+#include "tools/levels/levels.h"
 
 namespace fs = std::filesystem;
 

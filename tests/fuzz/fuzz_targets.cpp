@@ -155,12 +155,7 @@ int FuzzLevel(const uint8_t* data, size_t size) {
             mouseX = step == 0 ? 32 * item.column + 16 : (pick * 7) % 641;
             mouseY = step == 0 ? 128 + 32 * item.row + 16 : (pick * 13) % 481;
             mouseClick = true;
-            pointerShape = 0;
-            ClampCarriedItem();
-            ResetGrid();
-            DrawItems(true);
-            DrawCarriedItem();
-            UpdatePacking();
+            PlayFrame();
         }
     }
     carrying = false;

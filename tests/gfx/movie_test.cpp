@@ -255,4 +255,30 @@ TEST(Movie, OpeningAgainClosesTheMovieBefore) {
     CloseMovie();
 }
 
+// A movie larger than the screen is drawn as the intro is: doubled at (320 - width,
+// 240 - height), cut by the clipper, every screen pixel the movie pixel the doubling
+// puts there, nothing written outside the back buffer (the sanitizer build runs this).
+TEST(Movie, MoviesLargerThanTheScreenAreDrawnDoubledAndCut) {
+    StartMovies(15);
+    const auto colour = [](int x, int y) { return Rgb555(x % 32, y % 32, (x / 32 + 3 * (y / 32)) % 32); };
+    for (const auto& [width, height] : {std::pair(641, 479), std::pair(4096, 4096)}) {
+        TestPicture picture;
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++) picture.push_back(colour(x, y));
+        ASSERT_TRUE(WriteTestAvi("intro.avi", width, height, {picture}, "zmbv"));
+        OpenMovie("intro.avi");
+        ASSERT_EQ(movieFrameCount, 1) << ReadLog();
+        movieFrameDrawer(0);
+        ASSERT_EQ(BlitSprite(backBuffer, movieSprite, 320 - width, 240 - height, 2 * width, 2 * height), DD_OK);
+        SurfaceLock lock;
+        LockSurface(backBuffer, &lock);
+        for (int y = 0; y < 480; y++)
+            for (int x = 0; x < 640; x++)
+                ASSERT_EQ(lock.pixels[y * lock.pitch / 2 + x], colour((x + width - 320) / 2, (y + height - 240) / 2))
+                    << width << ": " << x << "," << y;
+        UnlockSurface(backBuffer, &lock);
+        CloseMovie();
+    }
+}
+
 }  // namespace

@@ -153,12 +153,12 @@ TEST_F(AviStreamTest, RefusesWhatIsNotAPlayableAvi) {
     EXPECT_NE(TryOpen("garbage.avi"), AVIERR_OK);
     WriteFile("riff.avi", std::string("RIFF\xff\xff\xff\x7f" "AVI LIST\xff\xff\xff\x7f", 20) + garbage);
     EXPECT_NE(TryOpen("riff.avi"), AVIERR_OK);
-    // A picture past 640 x 480.
-    ASSERT_TRUE(WriteTestAvi("wide.avi", 644, 4, NumberedFrames(644, 4, 1)));
+    // A picture past 4096 pixels a side; one at the bound opens.
+    ASSERT_TRUE(WriteTestAvi("wide.avi", 4100, 4, NumberedFrames(4100, 4, 1)));
     EXPECT_EQ(TryOpen("wide.avi"), AVIERR_BADFORMAT);
-    ASSERT_TRUE(WriteTestAvi("tall.avi", 4, 484, NumberedFrames(4, 484, 1)));
+    ASSERT_TRUE(WriteTestAvi("tall.avi", 4, 4100, NumberedFrames(4, 4100, 1)));
     EXPECT_EQ(TryOpen("tall.avi"), AVIERR_BADFORMAT);
-    ASSERT_TRUE(WriteTestAvi("edge.avi", 640, 480, NumberedFrames(640, 480, 1)));
+    ASSERT_TRUE(WriteTestAvi("edge.avi", 4096, 8, NumberedFrames(4096, 8, 1)));
     EXPECT_EQ(TryOpen("edge.avi"), AVIERR_OK);
     // More streams than any movie needs.
     ASSERT_TRUE(WriteTestAvi("many.avi", 8, 4, NumberedFrames(8, 4, 1), "msvideo1", 10, {}, 9));

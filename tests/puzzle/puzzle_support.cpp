@@ -34,15 +34,6 @@ void WritePlainPicture(const std::string& name, int width, int height, uint16_t 
     WriteBmp("data/" + name, width, height, std::vector<uint16_t>(size_t(width) * size_t(height), colour));
 }
 
-void PlayFrame() {
-    pointerShape = 0;
-    ClampCarriedItem();
-    ResetGrid();
-    DrawItems(true);
-    DrawCarriedItem();
-    UpdatePacking();
-}
-
 void PointerFrame(int x, int y, bool button) {
     HeadlessInputFrame input;
     input.dx = x - mouseX;

@@ -22,8 +22,6 @@ void WriteItemPicture(const std::string& name, const std::vector<std::string>& c
 // A picture of any size in one colour.
 void WritePlainPicture(const std::string& name, int width, int height, uint16_t colour = kSolid555);
 
-// One play frame's puzzle work, in the order of the play state.
-void PlayFrame();
 // A whole frame of it: the pointer moved to (x, y) with the button held or not, read
 // through the input module, the puzzle drawn on a cleared screen, and shown.
 void PointerFrame(int x, int y, bool button);

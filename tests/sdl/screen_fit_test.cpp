@@ -61,6 +61,26 @@ TEST(ScreenFit, FullScreenFillsTheLargest43AreaWithItsFactor) {
     }
 }
 
+// Absolute moves in full screen: the desktop pointer over the picture is the
+// game's, over a bar it stands at the picture's nearest edge.
+TEST(ScreenFit, TheDesktopPointerMapsIntoThePictureAndTheBarsClampToItsEdge) {
+    struct Case {
+        int outW, outH, x, y;
+        std::pair<int, int> at;
+    };
+    const Case cases[] = {
+        {1366, 768, 171, 0, {0, 0}},         {1366, 768, 170, 0, {0, 0}},       {1366, 768, 683, 384, {320, 240}},
+        {1366, 768, 1194, 767, {639, 479}},  {1366, 768, 1300, 400, {640, 250}}, {1366, 768, 0, 767, {0, 479}},
+        {1920, 1080, 960, 540, {320, 240}},  {1920, 1080, 241, 2, {0, 0}},      {1920, 1080, 1919, 1079, {640, 479}},
+        {1920, 1080, 1679, 1079, {639, 479}}, {2560, 1440, 1280, 720, {320, 240}}, {2560, 1440, 2239, 1439, {639, 479}},
+        {2560, 1440, -50, -50, {0, 0}},      {1280, 1024, 640, 20, {320, 0}},   {1280, 1024, 640, 1000, {320, 480}},
+    };
+    for (const Case& c : cases) {
+        const PicturePoint p = PointerInPicture(c.x, c.y, c.outW, c.outH);
+        EXPECT_EQ(std::pair(p.x, p.y), c.at) << c.outW << "x" << c.outH << " at " << c.x << ", " << c.y;
+    }
+}
+
 uint32_t Rgb(uint16_t p565) {
     const int r = p565 >> 11, g = (p565 >> 5) & 63, b = p565 & 31;
     return uint32_t((r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2));

@@ -4,6 +4,9 @@
 #include "platform/sdl/sdl_host.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/time.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -191,32 +194,67 @@ TEST_F(SdlHost, AltEnterSwitchesToAFittedWindowAndNeverReachesTheKeyboardState) 
     EXPECT_EQ(keyState[0x9C], 0);
 }
 
-TEST_F(SdlHost, PointerMovesInPicturePixelsAndInAWindowGoesWhereTheDesktopPointerIs) {
+std::vector<int> MouseRect() {
+    const SDL_Rect* r = SDL_GetWindowMouseRect(SdlWindow());
+    return r ? std::vector<int>{r->x, r->y, r->w, r->h} : std::vector<int>{};
+}
+
+bool DesktopArrowShown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+
+void Touch(int x, int y) {
+    Push(SDL_MOUSEMOTION, [&](SDL_Event& e) {
+        e.motion.which = SDL_TOUCH_MOUSEID;
+        e.motion.x = x;
+        e.motion.y = y;
+    });
+    for (Uint32 type : {SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP})
+        Push(type, [&](SDL_Event& e) {
+            e.button.which = SDL_TOUCH_MOUSEID;
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.x = x;
+            e.button.y = y;
+        });
+}
+
+// Absolute moves (a tablet, a touchscreen, a remote desktop) carry no relative
+// motion: the game's pointer still goes where the desktop pointer is.
+TEST_F(SdlHost, ThePointerStandsWhereTheDesktopPointerIsInFullScreenAndInAWindow) {
+    HostShowCursor(false);  // as the game does before its window exists
     Open();
-    EXPECT_TRUE(SDL_GetRelativeMouseMode()) << "full screen: the mouse is the game's";
+    EXPECT_FALSE(SDL_GetRelativeMouseMode());
+    EXPECT_FALSE(DesktopArrowShown()) << "one arrow: the game's";
+    EXPECT_EQ(MouseRect(), std::vector<int>({0, 0, 1024, 768})) << "full screen keeps the pointer on the picture";
     ReadInput();
     ReadInput();
-    EXPECT_EQ(Pointer(), std::pair(320, 240)) << "the first reads place it in the middle";
-    // Full screen at 1.6: screen pixels become picture pixels, and what is left
-    // below a picture pixel carries over to the next read.
-    Motion(0, 0, 8, -3);
-    EXPECT_EQ(MovedTo(0, 0, 8, -5), std::pair(330, 235));
-    EXPECT_EQ(MovedTo(0, 0, 1, 1), std::pair(330, 235));
-    EXPECT_EQ(MovedTo(0, 0, 1, 2), std::pair(331, 236));
+    EXPECT_EQ(Pointer(), std::pair(320, 240)) << "not yet seen: the middle";
+    EXPECT_EQ(MovedTo(512, 384, 0, 0), std::pair(320, 240));
+    EXPECT_EQ(MovedTo(1023, 767, 0, 0), std::pair(639, 479));
+    EXPECT_EQ(MovedTo(5, 5, 0, 0), std::pair(3, 3));
+    // A tap: the pointer jumps there, and the press counts as a click.
+    Touch(800, 600);
+    PumpAndRead();
+    EXPECT_EQ(Pointer(), std::pair(500, 375));
+    EXPECT_TRUE(mouseClick);
 
     AltEnter();
     PumpAndRead();
-    EXPECT_FALSE(SDL_GetRelativeMouseMode()) << "a window lets the desktop pointer go";
-    EXPECT_EQ(Pointer(), std::pair(331, 236)) << "no jump before the desktop pointer is seen";
+    EXPECT_TRUE(MouseRect().empty()) << "a window lets the desktop pointer go";
+    EXPECT_EQ(Pointer(), std::pair(500, 375)) << "no jump before the desktop pointer is seen";
     EXPECT_EQ(MovedTo(100, 50, 0, 0), std::pair(100, 50)) << "it enters the 640 x 480 window here";
     SDL_SetWindowSize(SdlWindow(), 1280, 960);
     EXPECT_EQ(MovedTo(201, 101, 0, 0), std::pair(100, 50)) << "twice the size: still picture pixels";
     EXPECT_EQ(MovedTo(-40, 2000, 0, 0), std::pair(0, 480)) << "dragged out of the window";
+    SDL_SetWindowSize(SdlWindow(), 1000, 600);
+    EXPECT_EQ(MovedTo(50, 300, 0, 0), std::pair(0, 240)) << "over the bar beside the picture";
+    EXPECT_TRUE(DesktopArrowShown()) << "the desktop's arrow over the bar";
+    EXPECT_EQ(MovedTo(500, 300, 0, 0), std::pair(320, 240));
+    EXPECT_FALSE(DesktopArrowShown()) << "and the game's alone over the picture";
 
     AltEnter();
     Pump();
-    EXPECT_EQ(MovedTo(5, 5, -16, -16), std::pair(0, 470));
-    EXPECT_TRUE(SDL_GetRelativeMouseMode());
+    EXPECT_EQ(MouseRect(), std::vector<int>({0, 0, 1024, 768}));
+    EXPECT_EQ(MovedTo(1000, 10, 0, 0), std::pair(625, 6));
+    EXPECT_FALSE(DesktopArrowShown());
 }
 
 TEST_F(SdlHost, RefusedFullScreenFallsBackToAFittedWindowWithOneLine) {
@@ -231,7 +269,6 @@ TEST_F(SdlHost, RefusedFullScreenFallsBackToAFittedWindowWithOneLine) {
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::pair(SdlIconWidth(), SdlIconHeight()), std::pair(64, 48));
     EXPECT_TRUE(SdlWindowed());
-    EXPECT_FALSE(SDL_GetRelativeMouseMode());
     EXPECT_EQ(WindowSizeAndPlace(), std::vector<int>({640, 480, 192, 144}));
     EXPECT_EQ(said.rfind("valimo: full screen was refused", 0), 0u) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
@@ -328,6 +365,77 @@ TEST_F(SdlHost, CardPathDrawsWhatTheProcessorPathDraws) {
         // SDL places its samples in coarser fixed point: on noise that is a few steps.
         EXPECT_LE(worst, 8) << w << "x" << h;
     }
+}
+
+TEST_F(SdlHost, ALostDisplayAsksToQuitOnceAndIsNeverWaitedOn) {
+    Open();
+    testing::internal::CaptureStderr();
+    SdlLoseDisplay();
+    SdlLoseDisplay();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "valimo: the display has gone away; the game ends\n");
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);  // never read: the connection is gone
+    Pump();
+    Pump();
+    EXPECT_EQ(received, (std::vector<std::pair<unsigned, WPARAM>>{{WM_QUIT, 0}}));
+    const int64_t before = HostCounter();
+    HostWaitEvents(5000);
+    EXPECT_LT(HostCounter() - before, HostCounterFrequency() / 10) << "an inactive game does not wait on it";
+}
+
+TEST_F(SdlHost, AnInactiveWaitEndsWithTheFirstEventAndKeepsIt) {
+    Open();
+    const int64_t before = HostCounter();
+    HostWaitEvents(150);
+    EXPECT_GE(HostCounter() - before, HostCounterFrequency() * 15 / 100) << "no event: the whole timeout";
+    WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    const int64_t start = HostCounter();
+    HostWaitEvents(5000);
+    Pump();
+    EXPECT_LT(HostCounter() - start, HostCounterFrequency() / 10);
+    EXPECT_EQ(received, (std::vector<std::pair<unsigned, WPARAM>>{{WM_ACTIVATE, 1}}));
+}
+
+int64_t ProcessorNanoseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+void Ignore(int) {}
+
+// The cap's sleep, with a signal arriving every millisecond: it never wakes
+// before its deadline, and the processor rests meanwhile (how late it wakes is
+// the frame-loop benchmark's business).
+TEST(HostSleep, SleepsToTheDeadlineThroughSignalsWithoutSpinning) {
+    struct sigaction action {};
+    action.sa_handler = Ignore;  // no SA_RESTART: each signal ends the sleep early
+    sigaction(SIGALRM, &action, nullptr);
+    const itimerval every{{0, 1000}, {0, 1000}};
+    setitimer(ITIMER_REAL, &every, nullptr);
+    const int64_t frequency = HostCounterFrequency();
+    const int64_t cpuBefore = ProcessorNanoseconds();
+    const int64_t start = HostCounter();
+    for (int i = 0; i < 25; i++) {
+        const int64_t deadline = HostCounter() + frequency / 50;
+        HostSleepUntil(deadline);
+        ASSERT_GE(HostCounter(), deadline) << "woke early";
+    }
+    const int64_t total = HostCounter() - start;
+    const itimerval off{};
+    setitimer(ITIMER_REAL, &off, nullptr);
+    const double cpuShare = double(ProcessorNanoseconds() - cpuBefore) * double(frequency) / 1e9 / double(total);
+    EXPECT_LT(cpuShare, 0.5) << "a spinning wait uses the processor all along";
+}
+
+TEST(SoftwareRasterisers, MesaOnTheProcessorIsToldFromACard) {
+    EXPECT_EQ(SoftwareRasteriser("llvmpipe (LLVM 15.0.6, 256 bits)"), "llvmpipe (LLVM 15.0.6, 256 bits)");
+    EXPECT_EQ(SoftwareRasteriser("softpipe"), "softpipe");
+    EXPECT_EQ(SoftwareRasteriser("Mesa X11 Software Rasterizer"), "Mesa X11 Software Rasterizer");
+    EXPECT_EQ(SoftwareRasteriser("swrast"), "swrast");
+    EXPECT_EQ(SoftwareRasteriser("AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)"), "");
+    EXPECT_EQ(SoftwareRasteriser("Mesa Intel(R) UHD Graphics 620 (KBL GT2)"), "");
+    EXPECT_EQ(SoftwareRasteriser(""), "");
+    EXPECT_EQ(SoftwareRasteriser(nullptr), "");
 }
 
 TEST(VideoDrivers, OffscreenAndDummyOnlyWhenAsked) {

@@ -10,9 +10,9 @@
 #include "gfx/movie.h"
 #include "sound/sound.h"
 #include "test_support.h"
-#include "tools/fonts.h"
-#include "tools/image.h"
-#include "tools/text_places.h"
+#include "tools/art/fonts.h"
+#include "tools/kit/image.h"
+#include "tools/art/text_places.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "tools/icon.h"
+#include "tools/art/icon.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

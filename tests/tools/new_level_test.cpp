@@ -7,7 +7,7 @@
 
 #include "puzzle/level.h"
 #include "test_support.h"
-#include "tools/levels.h"
+#include "tools/levels/levels.h"
 #include "tools/pack_as_solver.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/levels.h"
+#include "tools/levels/levels.h"
 
 // The game as far as the puzzle needs it, in the current directory: display,
 // input, grid, the level list, and one player, selected.

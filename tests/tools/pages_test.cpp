@@ -1,6 +1,6 @@
 // The two pages the generator ships: well formed, self-contained, and true to
 // the game they describe.
-#include "tools/pages.h"
+#include "tools/pages/pages.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,8 @@
 
 #include "app/texts.h"
 #include "test_support.h"
-#include "tools/items.h"
-#include "tools/levels.h"
+#include "tools/art/items.h"
+#include "tools/levels/levels.h"
 #include "tools/pack_as_solver.h"
 
 namespace {
@@ -60,7 +60,8 @@ TEST(Pages, WrittenWellFormedSelfContainedAndTrueToTheGame) {
     // What they tell a player to type or look for is what the tools and the game say.
     const std::string order = gen::OrderPage(64, 80, gen::Level{}), faq = gen::FaqPage();
     for (const char* words : {"valimo-levels new --items", "valimo-levels check", "~/.local/share/valimo",
-                              "$XDG_DATA_HOME/valimo", "number yours 64, 65", "<code>levels/</code>"})
+                              "$XDG_DATA_HOME/valimo", "number yours 64, 65", "<code>levels/</code>",
+                              "valimo-levels picture teddy.png", "--cells 3x2", "--any-size"})
         EXPECT_NE(order.find(words), std::string::npos) << words;
     for (const char* words : {"<code>Failed to open intro.avi</code>", "Video decompressed successfully",
                               "Failed to decomress a video file, make sure the Microsoft Video 1 codec is present on "

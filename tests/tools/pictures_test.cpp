@@ -7,9 +7,9 @@
 
 #include "gfx/sprite.h"
 #include "test_support.h"
-#include "tools/fonts.h"
-#include "tools/image.h"
-#include "tools/items.h"
+#include "tools/art/fonts.h"
+#include "tools/kit/image.h"
+#include "tools/art/items.h"
 
 namespace {
 

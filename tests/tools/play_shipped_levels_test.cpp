@@ -7,7 +7,7 @@
 
 #include "puzzle/level.h"
 #include "test_support.h"
-#include "tools/image.h"
+#include "tools/kit/image.h"
 #include "tools/pack_as_solver.h"
 
 namespace {
