@@ -12,6 +12,7 @@
 #include <set>
 
 // Where the install rules put the shipped data, seen from the programs' folder.
+// Changed on purpose: reproducible packaging (docs/BEHAVIOUR.md).
 #ifndef VALIMO_DATA_FROM_PROGRAM
 #define VALIMO_DATA_FROM_PROGRAM "../share/games/valimo"
 #endif
