@@ -16,14 +16,20 @@ PACKAGES := cmake g++ make pkg-config \
             libfreetype-dev zlib1g-dev fonts-urw-base35 \
             libgtest-dev libgmock-dev libbenchmark-dev \
             clang-14 libclang-rt-14-dev \
-            desktop-file-utils appstream man-db dpkg-dev lintian \
+            desktop-file-utils appstream man-db dpkg-dev debhelper lintian \
             xvfb openbox
+# What `make repro` and `make autopkgtest` need besides (installed by them).
+REPRO_PACKAGES := reprotest diffoscope-minimal disorderfs faketime
+AUTOPKGTEST_PACKAGES := autopkgtest
 
 # make install: the layout Debian gives games, under PREFIX (and DESTDIR).
 PREFIX   ?= /usr/local
 DESTDIR  ?=
-# make deb: the package is laid out here and written beside it.
+# make deb: dpkg-buildpackage builds a copy of the tree here and writes the
+# package beside it (it always writes into the folder above the tree).
 DEB      ?= $(BUILD)/deb
+# make repro: reprotest's two builds and what they differ in.
+REPRO    ?= $(BUILD)/repro
 
 # The game in a browser page (make web, make serve-web, make web-test). Emscripten
 # and its LLVM weigh about 800 MB: only the web targets install them.
@@ -35,13 +41,13 @@ WEB_TEST_PACKAGES := chromium chromium-driver python3-selenium
 WEB_ENV  := NODE_PATH=/usr/share/nodejs$${NODE_PATH:+:$$NODE_PATH}
 
 .PHONY: all deps build asan play test bench sheets screens fuzz fuzz-build fuzz-seeds fuzz-smoke soak clean \
-        install uninstall deb web web-deps web-test-deps serve-web web-test
+        install uninstall deb repro autopkgtest web web-deps web-test-deps serve-web web-test
 
 all: build
 
 deps:
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(or $(DEPS_PACKAGES),$(PACKAGES)); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -z "$$missing" ]; then exit 0; fi; \
@@ -74,7 +80,7 @@ test: build asan
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 	cd $(ASAN) && ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz-smoke
-	$(MAKE) --no-print-directory deb
+	$(MAKE) --no-print-directory deb DEB_BUILD_OPTIONS=nocheck
 	$(MAKE) --no-print-directory web-test
 
 # The long run of random play (the test suite runs a tenth of it).
@@ -144,24 +150,46 @@ uninstall:
 	echo "Removed the $$(wc -l < $$manifest) files listed in $$manifest."; \
 	rm -f $$manifest
 
-# A .deb of the installed tree: stripped programs, compressed manual pages and
-# changelog, the copyright file, dependencies read from the linked libraries.
-deb: build
-	rm -rf $(DEB) && mkdir -p $(DEB)/debian/valimo/DEBIAN
-	DESTDIR=$(CURDIR)/$(DEB)/debian/valimo cmake --install $(BUILD) --prefix /usr --strip --component valimo >/dev/null
-	cd $(DEB)/debian && cp $(CURDIR)/dist/debian/control $(CURDIR)/dist/debian/changelog . && \
-	  gzip -9n valimo/usr/share/man/man6/*.6 && \
-	  install -D -m 644 $(CURDIR)/dist/debian/copyright valimo/usr/share/doc/valimo/copyright && \
-	  gzip -9n < changelog > valimo/usr/share/doc/valimo/changelog.gz && \
-	  find valimo -type d -exec chmod 755 {} + && \
-	  find valimo -type f -exec chmod 644 {} + && \
-	  chmod 755 valimo/usr/games/*
-	cd $(DEB) && dpkg-shlibdeps -Tdebian/substvars debian/valimo/usr/games/*
-	cd $(DEB) && dpkg-gencontrol -pvalimo -Pdebian/valimo -Tdebian/substvars
-	cd $(DEB)/debian/valimo && find usr -type f -exec md5sum {} + | sort -k 2 > DEBIAN/md5sums
-	@deb=$(BUILD)/valimo_$$(dpkg-parsechangelog -l dist/debian/changelog -S Version)_$$(dpkg-architecture -q DEB_HOST_ARCH).deb; \
-	dpkg-deb --root-owner-group -Zxz --build $(DEB)/debian/valimo $$deb && \
-	lintian --fail-on error --info $$deb && echo "Package: $$deb"
+# The package, built by Debian's own tools from debian/ in a copy of the tree
+# (what git tracks, plus new files it does not ignore; outside git, all but the
+# build folders), so that the build folders never go into it. SOURCE_DATE_EPOCH, when unset, is the changelog's
+# date; DEB_BUILD_OPTIONS=nocheck leaves out the tests (make test has run them).
+DEB_VERSION = $(shell dpkg-parsechangelog -S Version)
+DEB_ARCH    = $(shell dpkg-architecture -q DEB_HOST_ARCH)
+define copy-tree
+	rm -rf $(1) && mkdir -p $(1)
+	if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then \
+	  git ls-files -z --cached --others --exclude-standard; \
+	else find . -mindepth 1 \( -path './build*' -o -name .git \) -prune -o ! -type d -print0; fi | \
+	  while IFS= read -r -d '' f; do [ -e "$$f" ] && printf '%s\0' "$$f"; done | \
+	  tar --null -T - -cf - | tar -xf - -C $(1)
+endef
+
+deb: deps
+	$(call copy-tree,$(DEB)/valimo-$(DEB_VERSION))
+	cd $(DEB)/valimo-$(DEB_VERSION) && \
+	  DEB_BUILD_OPTIONS="parallel=$(JOBS) $(DEB_BUILD_OPTIONS)" dpkg-buildpackage -us -uc -b
+	lintian --fail-on error,warning --info $(DEB)/valimo_$(DEB_VERSION)_$(DEB_ARCH).changes
+	cp $(DEB)/valimo_$(DEB_VERSION)_$(DEB_ARCH).deb $(BUILD)/
+	@echo "Package: $(BUILD)/valimo_$(DEB_VERSION)_$(DEB_ARCH).deb"
+
+# Two package builds that differ in everything reprotest varies (folder, time,
+# umask, locale, time zone, host name, file order, ...) but the user, which
+# needs a second account; their .deb must be the same bytes (diffoscope shows
+# what differs, in $(REPRO)/out).
+repro: deps
+	$(MAKE) --no-print-directory deps DEPS_PACKAGES="$(REPRO_PACKAGES)"
+	$(call copy-tree,$(REPRO)/valimo-$(DEB_VERSION))
+	cd $(REPRO) && rm -rf out && \
+	  reprotest --verbose --vary=-user_group --min-cpus=$(JOBS) --store-dir=out \
+	    --build-command='DEB_BUILD_OPTIONS="nocheck parallel=$(JOBS)" dpkg-buildpackage -us -uc -b' \
+	    valimo-$(DEB_VERSION) '../*.deb' -- null
+
+# The package's own tests (debian/tests) against the built .deb, installed on
+# this machine: autopkgtest's null runner needs no virtual machine but root.
+autopkgtest: deb
+	$(MAKE) --no-print-directory deps DEPS_PACKAGES="$(AUTOPKGTEST_PACKAGES)"
+	autopkgtest $(BUILD)/valimo_$(DEB_VERSION)_$(DEB_ARCH).deb ./ -- null
 
 web-deps:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_PACKAGES)"

@@ -11,6 +11,12 @@
 #include <cstring>
 #include <set>
 
+// Where the install rules put the shipped data, seen from the programs' folder.
+// Changed on purpose: reproducible packaging (docs/BEHAVIOUR.md).
+#ifndef VALIMO_DATA_FROM_PROGRAM
+#define VALIMO_DATA_FROM_PROGRAM "../share/games/valimo"
+#endif
+
 namespace {
 
 bool IsDir(const std::string& path) {
@@ -161,7 +167,7 @@ bool HoldsGame(const std::string& dir) {
 std::string ShippedDataDir() {
     const std::string program = ProgramDir();
     if (program.empty()) return std::string();
-    for (const char* relative : {"", "/../share/games/valimo", "/../game"}) {
+    for (const char* relative : {"", "/" VALIMO_DATA_FROM_PROGRAM, "/../game"}) {
         const std::string dir = Canonical(program + relative);
         if (HoldsGame(dir)) return dir;
     }
@@ -218,7 +224,7 @@ StartPlace ChooseStartDir(const std::string& current, const std::string& program
     }
     if (shipped.empty()) {
         place.error = "cannot find the game's data beside " + (program.empty() ? std::string("the program") : program) +
-                      " or in ../share/games/valimo from there";
+                      " or in " VALIMO_DATA_FROM_PROGRAM " from there";
         return place;
     }
     if (LayPlayerGameDir(player, shipped, place.error, place.warning)) place.dir = player;

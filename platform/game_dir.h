@@ -11,8 +11,9 @@ std::string ProgramDir();
 bool HoldsGame(const std::string& dir);
 
 // The shipped data, looked for in this order: the program's folder (an unpacked
-// copy), ../share/games/valimo from it (an installed tree) and ../game from it
-// (the tools of a build tree). Absolute; empty when none holds a game.
+// copy), ../share/games/valimo from it (an installed tree, or wherever the
+// install rules were told to put the data) and ../game from it (the tools of a
+// build tree). Absolute; empty when none holds a game.
 std::string ShippedDataDir();
 
 // The player's own game folder, ${XDG_DATA_HOME:-$HOME/.local/share}/valimo.
