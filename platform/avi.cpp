@@ -320,17 +320,7 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wante
         FreeGetFrame(frames);
         return nullptr;
     }
-    const size_t imageBytes = size_t(DibRowBytes(width, 24)) * size_t(height);
-    frames->dib.assign(sizeof(BITMAPINFOHEADER) + imageBytes, 0);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = DWORD(imageBytes);
-    std::memcpy(frames->dib.data(), &header, sizeof header);
+    NewFrameDib(&frames->dib, width, height);
     stream->refs++;
     return frames;
 }

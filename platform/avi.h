@@ -8,6 +8,7 @@
 // end of the program.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "platform/win.h"
 
@@ -111,6 +112,9 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wante
 // until the next call or AVIStreamGetFrameClose.
 void* AVIStreamGetFrame(PGETFRAME frames, LONG position);
 HRESULT AVIStreamGetFrameClose(PGETFRAME frames);
+// For the hosts' readers: a packed 24-bit bitmap of width x height, its header
+// written and its pixels black, as AVIStreamGetFrame hands frames out.
+void NewFrameDib(std::vector<uint8_t>* dib, int width, int height);
 
 // A bottom-up 24-bit bitmap the caller owns, with its pixel memory in *bits (null
 // when it has none).

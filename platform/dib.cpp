@@ -14,6 +14,20 @@ constexpr int kMaxDibSide = 4096;
 
 }  // namespace
 
+void NewFrameDib(std::vector<uint8_t>* dib, int width, int height) {
+    const size_t imageBytes = size_t(DibRowBytes(width, 24)) * size_t(height);
+    dib->assign(sizeof(BITMAPINFOHEADER) + imageBytes, 0);
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = height;
+    header.biPlanes = 1;
+    header.biBitCount = 24;
+    header.biCompression = BI_RGB;
+    header.biSizeImage = DWORD(imageBytes);
+    std::memcpy(dib->data(), &header, sizeof header);
+}
+
 struct DibSection {
     BITMAPINFOHEADER header;
     std::vector<uint8_t> bits;

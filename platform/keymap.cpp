@@ -122,3 +122,11 @@ int ScancodeToDik(int scancode) {
     if (scancode < 0 || scancode >= SCANCODE_COUNT) return 0;
     return kTable[std::size_t(scancode)];
 }
+
+void KeyboardStateFromScancodes(const bool* held, const bool* pressed, const bool* hidden, uint8_t state[256]) {
+    for (int scancode = 0; scancode < SCANCODE_COUNT; scancode++) {
+        if (hidden[scancode] || (!held[scancode] && !pressed[scancode])) continue;
+        const int code = ScancodeToDik(scancode);
+        if (code > 0 && code < 256) state[code] = 0x80;
+    }
+}

@@ -19,9 +19,9 @@ bool focused = false;
 // Keys by SDL scancode, as the events told: held now, pressed since the last
 // read (a tap shorter than a frame counts as held for that read), and the Return
 // of Alt+Enter, which the game never sees until it is released.
-bool keyHeld[SDL_NUM_SCANCODES] = {};
-bool keyPressed[SDL_NUM_SCANCODES] = {};
-bool keyHidden[SDL_NUM_SCANCODES] = {};
+bool keyHeld[SCANCODE_COUNT] = {};
+bool keyPressed[SCANCODE_COUNT] = {};
+bool keyHidden[SCANCODE_COUNT] = {};
 bool buttonHeld = false, buttonPressed = false;
 
 // Changed on purpose: the host's pointer rules (docs/BEHAVIOUR.md).
@@ -175,11 +175,7 @@ void HostReadKeyboard(uint8_t state[256]) {
         ForgetPending();
         return;
     }
-    for (int scancode = 0; scancode < SDL_NUM_SCANCODES; scancode++) {
-        if (keyHidden[scancode] || (!keyHeld[scancode] && !keyPressed[scancode])) continue;
-        const int code = ScancodeToDik(scancode);
-        if (code > 0 && code < 256) state[code] = 0x80;
-    }
+    KeyboardStateFromScancodes(keyHeld, keyPressed, keyHidden, state);
     std::memset(keyPressed, 0, sizeof keyPressed);
 }
 

@@ -85,17 +85,7 @@ PGETFRAME AVIStreamGetFrameOpen(PAVISTREAM stream, const BITMAPINFOHEADER* wante
     frames->stream = stream;
     frames->file = file;
     frames->picture.assign(size_t(width) * size_t(height), 0);
-    const size_t imageBytes = size_t(DibRowBytes(width, 24)) * size_t(height);
-    frames->dib.assign(sizeof(BITMAPINFOHEADER) + imageBytes, 0);
-    BITMAPINFOHEADER header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = BI_RGB;
-    header.biSizeImage = DWORD(imageBytes);
-    std::memcpy(frames->dib.data(), &header, sizeof header);
+    NewFrameDib(&frames->dib, width, height);
     stream->refs++;
     return frames;
 }

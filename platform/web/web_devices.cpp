@@ -159,11 +159,7 @@ void HostReadKeyboard(uint8_t state[256]) {
         ForgetPending();
         return;
     }
-    for (int scancode = 0; scancode < SCANCODE_COUNT; scancode++) {
-        if (keyHidden[scancode] || (!keyHeld[scancode] && !keyPressed[scancode])) continue;
-        const int code = ScancodeToDik(scancode);
-        if (code > 0 && code < 256) state[code] = 0x80;
-    }
+    KeyboardStateFromScancodes(keyHeld, keyPressed, keyHidden, state);
     std::memset(keyPressed, 0, sizeof keyPressed);
 }
 
