@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 
 namespace {
 
@@ -123,10 +124,12 @@ int ScancodeToDik(int scancode) {
     return kTable[std::size_t(scancode)];
 }
 
-void KeyboardStateFromScancodes(const bool* held, const bool* pressed, const bool* hidden, uint8_t state[256]) {
+void ReadKeyboardFromScancodes(const bool* held, bool* pressed, const bool* hidden, uint8_t state[256]) {
+    std::memset(state, 0, 256);
     for (int scancode = 0; scancode < SCANCODE_COUNT; scancode++) {
         if (hidden[scancode] || (!held[scancode] && !pressed[scancode])) continue;
         const int code = ScancodeToDik(scancode);
         if (code > 0 && code < 256) state[code] = 0x80;
     }
+    std::memset(pressed, 0, SCANCODE_COUNT * sizeof *pressed);
 }

@@ -10,5 +10,6 @@ int ScancodeToDik(int scancode);
 
 // The game's keyboard state (0x80 at each DirectInput code held) from the keys a
 // host saw by scancode: held now, or pressed since the last read (a tap shorter
-// than a frame counts), less the hidden ones (the Return of Alt+Enter).
-void KeyboardStateFromScancodes(const bool* held, const bool* pressed, const bool* hidden, uint8_t state[256]);
+// than a frame counts; the presses are spent by the read), less the hidden ones
+// (the Return of Alt+Enter).
+void ReadKeyboardFromScancodes(const bool* held, bool* pressed, const bool* hidden, uint8_t state[256]);

@@ -175,8 +175,7 @@ void HostReadKeyboard(uint8_t state[256]) {
         ForgetPending();
         return;
     }
-    KeyboardStateFromScancodes(keyHeld, keyPressed, keyHidden, state);
-    std::memset(keyPressed, 0, sizeof keyPressed);
+    ReadKeyboardFromScancodes(keyHeld, keyPressed, keyHidden, state);
 }
 
 void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {

@@ -55,54 +55,53 @@ int QuietXIOError(void*) { return 0; }
 
 void XConnectionBroke(void*, void*) { SdlLoseDisplay(); }
 
+// A function of the display library SDL already uses for the window, found
+// without loading a library of our own (SDL keeps it loaded); null when the
+// window is on another kind of display or the library lacks it.
+void* DisplayFunction(SDL_SYSWM_TYPE subsystem, const char* library, const char* name, SDL_SysWMinfo* info) {
+    SDL_VERSION(&info->version);
+    if (!window || !SDL_GetWindowWMInfo(window, info) || info->subsystem != subsystem) return nullptr;
+    void* handle = dlopen(library, RTLD_NOW | RTLD_NOLOAD);
+    if (!handle) return nullptr;
+    void* function = dlsym(handle, name);
+    dlclose(handle);
+    return function;
+}
+
 void WatchX11Connection() {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
-    // SDL has loaded the library already; this takes no new one.
-    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-    if (!x11) return;
-    auto setExitHandler = reinterpret_cast<void (*)(void*, XIOExitHandler, void*)>(dlsym(x11, "XSetIOErrorExitHandler"));
-    auto setHandler = reinterpret_cast<XIOHandler (*)(XIOHandler)>(dlsym(x11, "XSetIOErrorHandler"));
+    auto setExitHandler = reinterpret_cast<void (*)(void*, XIOExitHandler, void*)>(
+        DisplayFunction(SDL_SYSWM_X11, "libX11.so.6", "XSetIOErrorExitHandler", &info));
+    auto setHandler = reinterpret_cast<XIOHandler (*)(XIOHandler)>(
+        DisplayFunction(SDL_SYSWM_X11, "libX11.so.6", "XSetIOErrorHandler", &info));
     if (setExitHandler && setHandler) {
         setHandler(QuietXIOError);
         setExitHandler(info.info.x11.display, XConnectionBroke, nullptr);
     }
-    dlclose(x11);
 }
 
 // Only an X server tells a client where the pointer is: asked of the window
 // itself, not reckoned from where SDL last saw the window.
 bool AskX11Pointer(int* x, int* y) {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || displayLost || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
-    if (!x11) return false;
+    if (displayLost) return false;
     using QueryPointer = int (*)(void*, unsigned long, unsigned long*, unsigned long*, int*, int*, int*, int*,
                                  unsigned*);
-    const auto query = reinterpret_cast<QueryPointer>(dlsym(x11, "XQueryPointer"));
+    SDL_SysWMinfo info;
+    const auto query =
+        reinterpret_cast<QueryPointer>(DisplayFunction(SDL_SYSWM_X11, "libX11.so.6", "XQueryPointer", &info));
     unsigned long root = 0, child = 0;
     int rootX = 0, rootY = 0;
     unsigned mask = 0;
-    const bool onScreen = query && query(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY,
-                                         x, y, &mask) != 0;
-    dlclose(x11);
-    return onScreen;
+    return query && query(info.info.x11.display, info.info.x11.window, &root, &child, &rootX, &rootY, x, y, &mask) != 0;
 }
 
 // SDL turns a Wayland connection that fails into SDL_QUIT; the display's error
 // tells it from a quit asked for by a signal.
 bool WaylandConnectionBroken() {
     SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!window || !SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_WAYLAND) return false;
-    void* wayland = dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_NOLOAD);
-    if (!wayland) return false;
-    auto getError = reinterpret_cast<int (*)(void*)>(dlsym(wayland, "wl_display_get_error"));
-    const bool broken = getError && getError(info.info.wl.display) != 0;
-    dlclose(wayland);
-    return broken;
+    const auto getError = reinterpret_cast<int (*)(void*)>(
+        DisplayFunction(SDL_SYSWM_WAYLAND, "libwayland-client.so.0", "wl_display_get_error", &info));
+    return getError && getError(info.info.wl.display) != 0;
 }
 
 // At exit SDL gives back what it holds, except a display connection that is gone.

@@ -77,7 +77,7 @@ int RunUntilState(int state, int limit) {
 
 void EndGame() { WinMainEnd(); }
 
-bool SolveLevelWithPointer() {
+gen::SolveResult SolveLevelInPlay() {
     std::vector<gen::CellMask> masks;
     for (int i = 0; i < gameLevel.itemCount; i++) {
         const Item& it = gameLevel.items[i];
@@ -87,23 +87,35 @@ bool SolveLevelWithPointer() {
         for (uint8_t cell : it.mask) mask.solid.push_back(cell != 0);
         masks.push_back(mask);
     }
-    const gen::SolveResult found = gen::SolveFirst(masks, 0);
+    return gen::SolveFirst(masks, 0);
+}
+
+void SolidCellCentre(const Item& it, int column, int row, int* x, int* y) {
+    int sx = 0, sy = 0;
+    for (int i = 0; i < it.width * it.height; i++)
+        if (it.mask[size_t(i)]) {
+            sx = i % it.width;
+            sy = i / it.width;
+            break;
+        }
+    *x = 32 * (column + sx) + 16;
+    *y = GRID_TOP + 32 * (row + sy) + 16;
+}
+
+bool SolveLevelWithPointer() {
+    const gen::SolveResult found = SolveLevelInPlay();
     if (!found.solvable) return false;
     for (int item = 0; item < gameLevel.itemCount; item++) {
         const gen::Placement& p = found.solution[size_t(item)];
         const Item& it = gameLevel.items[item];
-        int sx = 0, sy = 0;
-        for (int i = 0; i < it.width * it.height; i++)
-            if (it.mask[size_t(i)]) {
-                sx = i % it.width;
-                sy = i / it.width;
-                break;
-            }
         // Take it by a solid cell's centre and put that cell's centre where it belongs.
-        Click(32 * (it.column + sx) + 16, GRID_TOP + 32 * (it.row + sy) + 16);
+        int fromX, fromY, toX, toY;
+        SolidCellCentre(it, it.column, it.row, &fromX, &fromY);
+        SolidCellCentre(it, p.col, p.row, &toX, &toY);
+        Click(fromX, fromY);
         if (!carrying) return false;
-        MoveTo(32 * (p.col + sx) + 16, GRID_TOP + 32 * (p.row + sy) + 16);
-        Click(32 * (p.col + sx) + 16, GRID_TOP + 32 * (p.row + sy) + 16);
+        MoveTo(toX, toY);
+        Click(toX, toY);
         if (carrying) return false;
         if (GameState != GS_PLAYING) break;
     }

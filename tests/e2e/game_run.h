@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/headless/headless_devices.h"
+#include "puzzle/level.h"
+#include "tools/levels/levels.h"
 
 // Copies the generated game (levels, pictures, fonts, sounds, movies) into a fresh
 // scratch directory, made current, with "prefs.dat" holding `prefs` (none when empty).
@@ -26,6 +28,12 @@ void PressKey(int code);
 int RunUntilState(int state, int limit = 1000);
 // The rest of the run after the loop: the end of WinMain, which exits the process.
 [[noreturn]] void EndGame();
+
+// The solver's first packing of the level in play.
+gen::SolveResult SolveLevelInPlay();
+// The screen point at the centre of item `it`'s first solid cell when the item
+// stands at (column, row) of the grid.
+void SolidCellCentre(const Item& it, int column, int row, int* x, int* y);
 
 // Solves the case of the level in play and carries every item to its place.
 // False when no exact packing is found.

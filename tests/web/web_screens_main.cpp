@@ -63,18 +63,6 @@ void Expect(bool what, const char* where) {
 }
 
 // The cell centre of an item's first solid cell, at its place or at (column, row).
-void SolidCell(const Item& it, int column, int row, int* x, int* y) {
-    int sx = 0, sy = 0;
-    for (int i = 0; i < it.width * it.height; i++)
-        if (it.mask[size_t(i)]) {
-            sx = i % it.width;
-            sy = i / it.width;
-            break;
-        }
-    *x = 32 * (column + sx) + 16;
-    *y = GRID_TOP + 32 * (row + sy) + 16;
-}
-
 void FirstVisit() {
     PrepareGame("PLAYERS 0\n");
     StartGame();
@@ -109,22 +97,13 @@ void FirstVisit() {
     Settle();
     Shot("web-level");
 
-    std::vector<gen::CellMask> masks;
-    for (int i = 0; i < gameLevel.itemCount; i++) {
-        const Item& it = gameLevel.items[i];
-        gen::CellMask mask;
-        mask.w = it.width;
-        mask.h = it.height;
-        for (uint8_t cell : it.mask) mask.solid.push_back(cell != 0);
-        masks.push_back(mask);
-    }
-    const gen::SolveResult found = gen::SolveFirst(masks, 0);
+    const gen::SolveResult found = SolveLevelInPlay();
     Expect(found.solvable, "the solver");
     if (!found.solvable) return;
     const Item& first = gameLevel.items[0];
     int fromX, fromY, toX, toY;
-    SolidCell(first, first.column, first.row, &fromX, &fromY);
-    SolidCell(first, found.solution[0].col, found.solution[0].row, &toX, &toY);
+    SolidCellCentre(first, first.column, first.row, &fromX, &fromY);
+    SolidCellCentre(first, found.solution[0].col, found.solution[0].row, &toX, &toY);
     ClickAt(fromX, fromY);
     Expect(carrying, "picking up");
     Step("move " + std::to_string(toX) + " " + std::to_string(toY));
