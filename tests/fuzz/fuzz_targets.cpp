@@ -72,18 +72,22 @@ int FuzzBitmap(const uint8_t* data, size_t size) {
 
 namespace {
 
-// The size of the first "data" chunk the file holds, or -1 when there is none.
+// The size of the "data" chunk the game would play, or -1 when it finds none.
 int64_t DataChunkSize(const char* name) {
     HMMIO file = mmioOpen(name, nullptr, MMIO_READ);
     if (!file) return -1;
     MMCKINFO form{};
     form.fccType = mmioFOURCC('W', 'A', 'V', 'E');
     MMCKINFO chunk{};
-    chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
+    chunk.ckid = mmioFOURCC('f', 'm', 't', ' ');
     int64_t size = -1;
+    // The game looks for "data" only after "fmt ", so an earlier "data" chunk is not the one it plays.
     if (mmioDescend(file, &form, nullptr, MMIO_FINDRIFF) == MMSYSERR_NOERROR &&
-        mmioDescend(file, &chunk, &form, MMIO_FINDCHUNK) == MMSYSERR_NOERROR)
-        size = chunk.cksize;
+        mmioDescend(file, &chunk, &form, MMIO_FINDCHUNK) == MMSYSERR_NOERROR &&
+        mmioAscend(file, &chunk, 0) == MMSYSERR_NOERROR) {
+        chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
+        if (mmioDescend(file, &chunk, &form, MMIO_FINDCHUNK) == MMSYSERR_NOERROR) size = chunk.cksize;
+    }
     mmioClose(file, 0);
     return size;
 }
