@@ -217,7 +217,7 @@ TEST_F(InputTest, PointerImageFollowsShapeAndButton) {
     EXPECT_EQ(BackPixel(100, 100), 0);
     HeadlessSetCursorOverPicture(true);
     DrawPointer();
-    EXPECT_EQ(BackPixel(100, 100), 1) << "back where the pointer enters";
+    EXPECT_EQ(BackPixel(100, 100), 2) << "back where the pointer enters, pressed as the button is held";
 }
 
 struct SetupFault {
