@@ -378,6 +378,15 @@ void SdlLoseDisplay() {
 // game draws none.
 void SdlPointerOver(int x, int y) {
     const ScreenArea a = SdlPictureInWindow();
+    // SDL holds what it reports to the rectangle the pointer is confined to in full
+    // screen; a tablet's or a remote desktop's pointer goes past it into the bars,
+    // so at its edge the display is asked where the pointer really is.
+    int realX = x, realY = y;
+    if (!windowed && (x <= a.x || y <= a.y || x >= a.x + a.w - 1 || y >= a.y + a.h - 1) &&
+        SdlDesktopPointer(&realX, &realY)) {
+        x = realX;
+        y = realY;
+    }
     pointerOverPicture = x >= a.x && y >= a.y && x < a.x + a.w && y < a.y + a.h;
     if (!cursorWanted) ApplyCursor(!pointerOverPicture);
 }
