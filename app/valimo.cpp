@@ -120,6 +120,12 @@ LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
             WriteLog("Window is Minimized\n");
         }
         return 0;
+    // Changed on purpose: repaint when uncovered (docs/BEHAVIOUR.md).
+    case WM_PAINT:
+        // The last frame shown again, no game frame run; not while the pictures
+        // wait to be restored.
+        if (graphicsValid == 0) return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
     // Kept on purpose: close only in play (docs/BEHAVIOUR.md).
     case WM_CLOSE:
         // A close request never destroys the window; in play it asks whether to quit.

@@ -28,6 +28,7 @@ struct MSG {
 };
 
 constexpr unsigned WM_ACTIVATE = 0x0006;
+constexpr unsigned WM_PAINT = 0x000F;
 constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned WM_QUIT = 0x0012;
 
@@ -55,6 +56,9 @@ LRESULT DefWindowProcA(HWND window, unsigned message, WPARAM wParam, LPARAM lPar
 bool PostMessageA(HWND window, unsigned message, WPARAM wParam, LPARAM lParam);
 
 int ShowCursor(bool show);
+// The desktop pointer stands over the game's picture: not outside the window, not
+// over the black bars of full screen.
+bool CursorOverPicture();
 
 bool QueryPerformanceFrequency(int64_t* frequency);
 bool QueryPerformanceCounter(int64_t* count);

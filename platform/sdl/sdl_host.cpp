@@ -17,6 +17,7 @@
 
 #include "platform/command_line.h"
 #include "platform/faults.h"
+#include "platform/frame_change.h"
 #include "platform/host.h"
 #include "platform/sdl/sdl_present.h"
 
@@ -40,6 +41,9 @@ bool cursorWanted = true;
 bool cursorShown = true;
 bool displayLost = false;
 bool quitPosted = false;
+// Where the desktop pointer was last seen: over the picture, or outside the
+// window or over the bars (then the game draws no arrow of its own).
+bool pointerOverPicture = true;
 
 // ---- the display going away ----
 
@@ -111,6 +115,13 @@ void QuitSdlAtExit() {
         return;
     }
     SDL_Quit();
+}
+
+// Seen as they are queued, in order with the motion the input devices watch:
+// a pointer gone from the window is drawn by the desktop alone.
+int WatchCrossing(void*, SDL_Event* event) {
+    if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_LEAVE) pointerOverPicture = false;
+    return 1;
 }
 
 void ApplyCursor(bool show) {
@@ -340,6 +351,7 @@ ScreenArea SdlPictureInWindow() {
 void SdlCloseWindow() {
     // A test's lost display is only pretended: the connection is still there to close.
     PresenterAttach(nullptr);
+    FrameForget();
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -361,15 +373,25 @@ void SdlLoseDisplay() {
     std::fprintf(stderr, "valimo: the display has gone away; the game ends\n");
 }
 
+// Changed on purpose: one arrow where the pointer is (docs/BEHAVIOUR.md).
+// Over the bars, in full screen as in a window, the desktop's arrow shows and the
+// game draws none.
 void SdlPointerOver(int x, int y) {
-    if (cursorWanted) return;
-    bool over = true;
-    if (windowed) {
-        const ScreenArea a = SdlPictureInWindow();
-        over = x >= a.x && y >= a.y && x < a.x + a.w && y < a.y + a.h;
+    const ScreenArea a = SdlPictureInWindow();
+    // SDL holds what it reports to the rectangle the pointer is confined to in full
+    // screen; a tablet's or a remote desktop's pointer goes past it into the bars,
+    // so at its edge the display is asked where the pointer really is.
+    int realX = x, realY = y;
+    if (!windowed && (x <= a.x || y <= a.y || x >= a.x + a.w - 1 || y >= a.y + a.h - 1) &&
+        SdlDesktopPointer(&realX, &realY)) {
+        x = realX;
+        y = realY;
     }
-    ApplyCursor(!over);
+    pointerOverPicture = x >= a.x && y >= a.y && x < a.x + a.w && y < a.y + a.h;
+    if (!cursorWanted) ApplyCursor(!pointerOverPicture);
 }
+
+bool HostCursorOverPicture() { return pointerOverPicture; }
 
 std::string SoftwareRasteriser(const char* glRendererName) {
     if (!glRendererName) return "";
@@ -456,6 +478,9 @@ bool HostCreateWindow(const char* title, int width, int height) {
         SayNoDisplay();
         return false;
     }
+    SDL_DelEventWatch(WatchCrossing, nullptr);
+    SDL_AddEventWatch(WatchCrossing, nullptr);
+    pointerOverPicture = true;
     const SDL_Rect bounds = DisplayBounds();
     // High resolution: on a scaled Wayland output the picture is drawn at the
     // output's own pixels, not enlarged (and softened) by the compositor.
@@ -521,9 +546,18 @@ void HandleEvent(const SDL_Event& event) {
             PostHostMessage(WM_CLOSE, 0, 0);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-        case SDL_WINDOWEVENT_MOVED:
         case SDL_WINDOWEVENT_DISPLAY_CHANGED:
             CheckDisplay();
+            PostHostMessage(WM_PAINT, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            CheckDisplay();
+            break;
+        // Changed on purpose: repaint when uncovered (docs/BEHAVIOUR.md).
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+            PostHostMessage(WM_PAINT, 0, 0);
             break;
         default:
             break;
@@ -635,7 +669,16 @@ void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD*
 
 void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode) {
     if (displayLost || width != PICTURE_WIDTH || height != PICTURE_HEIGHT) return;
-    PresentPicture(pixels, pitchPixels, pixelMode);
+    // Changed on purpose: presenting rests (docs/BEHAVIOUR.md).
+    if (PresenterNeedsWhole()) FrameShowWhole();
+    const FrameRect changed = NoteFrame(pixels, pitchPixels, pixelMode);
+    if (changed.w > 0 && changed.h > 0) PresentPicture(pixels, pitchPixels, pixelMode, changed);
+}
+
+void HostRepaint() {
+    const uint16_t* frame = ShownFrame();
+    if (displayLost || !frame) return;
+    PresentPicture(frame, PICTURE_WIDTH, ShownFramePixelMode());
 }
 
 void HostOpenUrl(const char* address) {
