@@ -340,6 +340,7 @@ ScreenArea SdlPictureInWindow() {
 void SdlCloseWindow() {
     // A test's lost display is only pretended: the connection is still there to close.
     PresenterAttach(nullptr);
+    SdlStopPads();
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -490,6 +491,10 @@ bool HostCreateWindow(const char* title, int width, int height) {
     return true;
 }
 
+void SdlToggleFullScreen() {
+    if (window && !displayLost) ToggleFullScreen();
+}
+
 void HostShowWindow() {
     if (!window || displayLost) return;
     SDL_ShowWindow(window);
@@ -536,6 +541,7 @@ void HandleEvent(const SDL_Event& event) {
         if (IsAltEnter(event) && window) ToggleFullScreen();
         break;
     default:
+        SdlPadEvent(event);
         break;
     }
 }
