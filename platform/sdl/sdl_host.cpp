@@ -352,6 +352,7 @@ void SdlCloseWindow() {
     // A test's lost display is only pretended: the connection is still there to close.
     PresenterAttach(nullptr);
     FrameForget();
+    SdlStopPads();
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -515,6 +516,10 @@ bool HostCreateWindow(const char* title, int width, int height) {
     return true;
 }
 
+void SdlToggleFullScreen() {
+    if (window && !displayLost) ToggleFullScreen();
+}
+
 void HostShowWindow() {
     if (!window || displayLost) return;
     SDL_ShowWindow(window);
@@ -570,6 +575,7 @@ void HandleEvent(const SDL_Event& event) {
         if (IsAltEnter(event) && window) ToggleFullScreen();
         break;
     default:
+        SdlPadEvent(event);
         break;
     }
 }

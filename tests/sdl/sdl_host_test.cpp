@@ -284,6 +284,76 @@ TEST_F(SdlHost, RefusedFullScreenFallsBackToAFittedWindowWithOneLine) {
     EXPECT_FALSE(SdlWindowed());
 }
 
+// A controller of SDL's own making, driven as a real one would be.
+void PadButton(SDL_Joystick* pad, SDL_GameControllerButton button, bool down) {
+    SDL_JoystickSetVirtualButton(pad, button, down ? SDL_PRESSED : SDL_RELEASED);
+    PumpAndRead();
+}
+
+TEST_F(SdlHost, AControllerMovesThePointerClicksEscapesSwitchesFullScreenAndComesAndGoesInALine) {
+    // The dummy display gives no window the focus, which SDL waits for before it tells of controllers.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    Open();
+    PumpAndRead();
+    PumpAndRead();
+    testing::internal::CaptureStderr();
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    ASSERT_TRUE(pad) << SDL_GetError();
+    PumpAndRead();
+    const std::pair<int, int> start = Pointer();
+
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    for (int i = 0; i < 10; i++) PumpAndRead();
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, -32768);
+    for (int i = 0; i < 5; i++) PumpAndRead();
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, 0);
+    PumpAndRead();
+    const std::pair<int, int> moved = Pointer();
+    EXPECT_GT(moved.first, start.first + 40);
+    EXPECT_LT(moved.second, start.second - 20);
+    PumpAndRead();
+    EXPECT_EQ(Pointer(), moved) << "a stick let go stands still";
+
+    PadButton(pad, SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_TRUE(mouseClick);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_A, false);
+    EXPECT_EQ(Held(), 0);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+    EXPECT_EQ(Pointer(), std::pair(moved.first + 4, moved.second));
+    for (SDL_GameControllerButton b : {SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_START}) {
+        PadButton(pad, b, true);
+        EXPECT_NE(keyState[DIK_ESCAPE], 0);
+        EXPECT_EQ(Held(), 1);
+        PadButton(pad, b, false);
+        EXPECT_EQ(Held(), 0);
+    }
+    const bool windowedBefore = SdlWindowed();
+    PadButton(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
+    EXPECT_NE(SdlWindowed(), windowedBefore) << "the right shoulder is Alt+Enter";
+    EXPECT_EQ(Held(), 0);
+
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+    PumpAndRead();
+    // One with no mapping SDL knows is left alone.
+    const int unknown = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 1, 1, 0);
+    ASSERT_GE(unknown, 0) << SDL_GetError();
+    PumpAndRead();
+    SDL_JoystickDetachVirtual(unknown);
+    PumpAndRead();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("valimo: controller connected: "), std::string::npos) << said;
+    EXPECT_NE(said.find("valimo: controller removed\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("valimo: a controller SDL has no mapping for is ignored: "), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 3) << said;
+}
+
 struct Shown {
     int w = 0, h = 0;
     std::vector<uint32_t> pixels;
