@@ -23,6 +23,8 @@ void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD*
 // Shows a finished 640 x 480 frame; pixelMode 15 means 5-5-5, anything else 5-6-5.
 void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode);
 void HostOpenUrl(const char* address);
+// A desktop message box, also before or after the game's window; false without a desktop.
+bool HostMessageBox(const char* caption, const char* text, bool error);
 
 // Queues a message for the one window, from a host event.
 void PostHostMessage(unsigned message, WPARAM wParam, LPARAM lParam);

@@ -49,3 +49,5 @@ bool HeadlessWriteFramePng(const std::string& path);
 bool HeadlessWindowShown();
 bool HeadlessCursorShown();
 const std::vector<std::string>& HeadlessOpenedUrls();
+// The desktop message boxes shown, as "caption: text".
+const std::vector<std::string>& HeadlessMessageBoxes();

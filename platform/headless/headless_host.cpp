@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -27,6 +28,7 @@ std::vector<uint16_t> lastFrame;
 int lastFrameMode = 16;
 int framesPresented = 0;
 std::vector<std::string> openedUrls;
+std::vector<std::string> messageBoxes;
 
 }  // namespace
 
@@ -69,6 +71,7 @@ bool HeadlessWriteFramePng(const std::string& path) {
 bool HeadlessWindowShown() { return windowShown; }
 bool HeadlessCursorShown() { return cursorShown; }
 const std::vector<std::string>& HeadlessOpenedUrls() { return openedUrls; }
+const std::vector<std::string>& HeadlessMessageBoxes() { return messageBoxes; }
 
 // ---- the host interface ----
 
@@ -123,3 +126,9 @@ void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height,
     framesPresented++;
 }
 void HostOpenUrl(const char* address) { openedUrls.emplace_back(address ? address : ""); }
+// Also on stderr: a box shown as the process ends is seen by a test only there.
+bool HostMessageBox(const char* caption, const char* text, bool error) {
+    messageBoxes.push_back(std::string(caption) + ": " + text);
+    std::fprintf(stderr, "message box \"%s\": %s\n", caption, text);
+    return true;
+}

@@ -641,3 +641,13 @@ void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height,
 void HostOpenUrl(const char* address) {
     if (address && !displayLost) SDL_OpenURL(address);
 }
+
+// Before SDL starts (a second copy) or after the game's window is done with: SDL
+// shows a box without its video. The test drivers have no desktop to show it on.
+bool HostMessageBox(const char* caption, const char* text, bool error) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (displayLost || (driver && (!strcasecmp(driver, "dummy") || !strcasecmp(driver, "offscreen")))) return false;
+    if (window) SDL_HideWindow(window);
+    const Uint32 kind = error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    return SDL_ShowSimpleMessageBox(kind, caption, text, nullptr) == 0;
+}

@@ -202,3 +202,6 @@ void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height,
 void HostOpenUrl(const char* address) {
     if (address && address[0]) WebOpenAddress(address);
 }
+
+// The page has no desktop boxes; what the game says on stderr reaches its console.
+bool HostMessageBox(const char* caption, const char* text, bool error) { return false; }
