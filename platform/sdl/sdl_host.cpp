@@ -5,6 +5,7 @@
 
 #include <SDL_syswm.h>
 #include <dlfcn.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <strings.h>
 #include <time.h>
@@ -131,8 +132,26 @@ void ConfinePointer() {
     SDL_SetWindowMouseRect(window, &rect);
 }
 
+volatile sig_atomic_t hangUpCaught = 0;
+
+void OnHangUp(int) { hangUpCaught = 1; }
+
+// Changed on purpose: a hang-up ends the game in order (docs/BEHAVIOUR.md).
+// SDL turns SIGINT and SIGTERM into SDL_QUIT; a closed terminal or an ended
+// session sends SIGHUP, which would kill the game between two writes. A hang-up
+// ignored by whoever started the game (nohup) stays ignored.
+void CatchHangUp() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+    struct sigaction caught {};
+    caught.sa_handler = OnHangUp;
+    sigemptyset(&caught.sa_mask);
+    sigaction(SIGHUP, &caught, nullptr);
+}
+
 bool StartVideo() {
     if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
+    CatchHangUp();
     std::vector<std::string> available;
     for (int i = 0; i < SDL_GetNumVideoDrivers(); i++) available.emplace_back(SDL_GetVideoDriver(i));
     const char* requested = std::getenv("SDL_VIDEODRIVER");
@@ -563,6 +582,12 @@ void HostPumpEvents() {
     if (TakeFault("display connection", &fault)) SdlLoseDisplay();
     if (DisplayGone()) return;
     SDL_Event event;
+    if (hangUpCaught) {
+        hangUpCaught = 0;
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
     while (SDL_PollEvent(&event)) HandleEvent(event);
     // The connection may have broken while the events were read.
     if (DisplayGone()) return;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/log.h"
 #include "app/valimo.h"
 #include "profiles/profiles.h"
 #include "profiles/save_faults.h"
@@ -47,7 +48,10 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
             WriteFile("prefs.dat", kOld);
             WriteFile("valimo.log", "");
             quitRequested = false;
-            FailSaveOperation(k, fromThenOn);
+            unsavedWorkReport[0] = 0;
+            // Each step with its own reason, which the player is told.
+            const int error = k % 2 ? ENOSPC : EIO;
+            FailSaveOperation(k, fromThenOn, error);
             SaveProfiles();
             const int seen = SaveOperationsSeen();
             StopSaveFaults();
@@ -56,6 +60,7 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
                 EXPECT_EQ(file, kNew);
                 EXPECT_FALSE(quitRequested);
                 EXPECT_EQ(ReadFile("valimo.log"), "");
+                EXPECT_STREQ(unsavedWorkReport, "");
                 EXPECT_EQ(k, kSyncOperation + 1);
                 break;
             }
@@ -66,11 +71,15 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
                 EXPECT_EQ(file, kNew);
                 EXPECT_FALSE(quitRequested);
                 EXPECT_EQ(ReadFile("valimo.log"), "prefs.dat is saved, but its folder could not be synced to disk\n");
+                EXPECT_STREQ(unsavedWorkReport, "");
                 continue;
             }
             EXPECT_TRUE(file == kOld || file == kNew) << file;
             EXPECT_TRUE(quitRequested);
-            EXPECT_EQ(ReadFile("valimo.log"), "Failed to save profiles\n");
+            const std::string told = std::string("Cannot save the players in prefs.dat: ") + std::strerror(error) +
+                                     ". The game has ended; the file keeps the players as they were last saved.";
+            EXPECT_EQ(ReadFile("valimo.log"), "Failed to save profiles\n" + told + "\n");
+            EXPECT_EQ(unsavedWorkReport, told);
             faultPoints++;
             // The next start reads what is there, and its first save goes through.
             quitRequested = false;
