@@ -22,6 +22,12 @@ namespace {
 const char* const kOld = "PLAYERS 2\nann 0 0 0\nbob 3 0 0\n";
 const char* const kNew = "PLAYERS 3\nann 0 0 0\nbob 4 0 0\ncarl 0 0 0\n";
 
+// What the player is told, in the log, on stderr and in the box, for a save that failed with error.
+std::string Told(int error) {
+    return std::string("Cannot save the players in ") + startDirectory + "/prefs.dat: " + std::strerror(error) +
+           ". The game has ended; the file keeps the players as they were last saved.";
+}
+
 void LoadOld() {
     WriteFile("prefs.dat", kOld);
     LoadProfiles();
@@ -76,10 +82,8 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
             }
             EXPECT_TRUE(file == kOld || file == kNew) << file;
             EXPECT_TRUE(quitRequested);
-            const std::string told = std::string("Cannot save the players in prefs.dat: ") + std::strerror(error) +
-                                     ". The game has ended; the file keeps the players as they were last saved.";
-            EXPECT_EQ(ReadFile("valimo.log"), "Failed to save profiles\n" + told + "\n");
-            EXPECT_EQ(unsavedWorkReport, told);
+            EXPECT_EQ(ReadFile("valimo.log"), "Failed to save profiles\n" + Told(error) + "\n");
+            EXPECT_EQ(unsavedWorkReport, Told(error));
             faultPoints++;
             // The next start reads what is there, and its first save goes through.
             quitRequested = false;
@@ -136,7 +140,7 @@ TEST(ProfileSave, ALinkStaysALinkAndItsTargetIsReplacedInItsOwnFolder) {
     profiles[2].level = 6;
     SaveProfiles();
     EXPECT_TRUE(quitRequested);
-    EXPECT_EQ(ReadLog(), "Failed to save profiles\n");
+    EXPECT_EQ(ReadLog(), "Failed to save profiles\n" + Told(ELOOP) + "\n");
     EXPECT_EQ(std::filesystem::read_symlink("chain"), "prefs.dat");
 }
 
@@ -197,8 +201,9 @@ TEST(ProfileSave, AFolderThatRefusesNewNamesRewritesAWritableFileInPlace) {
         testing::ExitedWithCode(0), "");
     ASSERT_EQ(chmod(scratch.c_str(), 0700), 0);
     EXPECT_EQ(Stat("prefs.dat").st_ino, inode);  // the same file, rewritten
-    std::string failures;
-    for (int k = 2; k <= 6; k++) failures += "Failed to save profiles\n";
+    // The player is told of the first failure of a run, the log has each.
+    std::string failures = "Failed to save profiles\n" + Told(EIO) + "\n";
+    for (int k = 3; k <= 6; k++) failures += "Failed to save profiles\n";
     EXPECT_EQ(ReadLog(), failures);
 
     // Only the rename refused (a leftover temporary file may still be opened).
@@ -234,7 +239,7 @@ TEST(ProfileSave, ADirectoryWhereTheFileShouldBeIsAFailedSave) {
     profileCount = 0;
     SaveProfiles();
     EXPECT_TRUE(quitRequested);
-    EXPECT_EQ(ReadLog(), "Failed to save profiles\n");
+    EXPECT_EQ(ReadLog(), "Failed to save profiles\n" + Told(EISDIR) + "\n");
     EXPECT_EQ(ReadFile("prefs.dat/keep"), "x");
 }
 
