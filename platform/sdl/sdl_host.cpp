@@ -673,6 +673,13 @@ bool HostMessageBox(const char* caption, const char* text, bool error) {
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     if (displayLost || (driver && (!strcasecmp(driver, "dummy") || !strcasecmp(driver, "offscreen")))) return false;
     if (window) SDL_HideWindow(window);
+    // SDL's box on X11 never wraps: one long line would run off a small screen.
+    std::string lines = text;
+    constexpr size_t kLineLength = 64;
+    for (size_t start = 0, space = 0; (space = lines.find(' ', start + kLineLength)) != std::string::npos;) {
+        lines[space] = '\n';
+        start = space + 1;
+    }
     const Uint32 kind = error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    return SDL_ShowSimpleMessageBox(kind, caption, text, nullptr) == 0;
+    return SDL_ShowSimpleMessageBox(kind, caption, lines.c_str(), nullptr) == 0;
 }
