@@ -22,8 +22,10 @@ ino_t lockInode = 0;
 FolderLockResult LockGameFolder(const std::string& dir, std::string& why) {
     const std::string path = (dir.empty() ? std::string(".") : dir) + "/" + kFolderLockName;
     // O_NOFOLLOW: a link planted under the name could send the create elsewhere.
+    // Read only: a file open for writing would keep the file system from being
+    // remounted read-only under the game.
     int fd;
-    do fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+    do fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
     while (fd < 0 && errno == EINTR);
     // A folder that takes no new file may still hold an old lock file to read.
     if (fd < 0 && (errno == EROFS || errno == EACCES)) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
