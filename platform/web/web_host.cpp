@@ -37,6 +37,9 @@ EM_JS(void, WebShowFrame, (const void* pixels, int width, int height), {
 });
 
 // Frames presented, drawn or not: the page's frame rate for its tests.
+// The page asks the game to end in order (another tab took the game over).
+EM_JS(int, WebQuitAsked, (), { return Module.valimoQuitAsked ? 1 : 0; });
+
 EM_JS(void, WebCountFrame, (), { Module.valimoPresented = (Module.valimoPresented || 0) + 1; });
 
 EM_JS(void, WebOpenAddress, (const char* address), {
@@ -141,6 +144,11 @@ bool HostHasWindow() { return windowCreated; }
 
 void HostPumpEvents() {
     eventPending = false;
+    static bool quitPosted = false;
+    if (!quitPosted && WebQuitAsked()) {
+        quitPosted = true;
+        PostHostMessage(WM_QUIT, 0, 0);
+    }
     if (focusChanged) {
         focusChanged = false;
         PostHostMessage(WM_ACTIVATE, focused ? 1 : 0, 0);
