@@ -202,7 +202,7 @@ web-test-deps: web-deps
 web: web-deps deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target gamedata -j $(JOBS)
 	rm -rf $(WEB)/pack && mkdir -p $(WEB)/pack
-	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' \
+	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' ! -name 'valimo.lock' \
 	  -exec cp -p --parents {} $(CURDIR)/$(WEB)/pack/ \;
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB) -DVALIMO_WEB=ON -DCMAKE_BUILD_TYPE=Release \
 	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack >/dev/null

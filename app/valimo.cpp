@@ -183,10 +183,23 @@ void InitGame() {
     frameRateCap = 30;
 }
 
+namespace {
+
+// Changed on purpose: a failed save is told (docs/BEHAVIOUR.md).
+// The player who started the game from a menu has no terminal: the box, once the
+// window is gone, is what tells them; the status tells a script.
+[[noreturn]] void EndProgram() {
+    if (!unsavedWorkReport[0]) std::exit(0);
+    MessageBoxA(nullptr, unsavedWorkReport, "Valimo", MB_OK | MB_ICONERROR);
+    std::exit(1);
+}
+
+}  // namespace
+
 void Shutdown() {
     static bool shuttingDown = false;
     // A fatal error inside a release step must not run the releases again.
-    if (shuttingDown) std::exit(0);
+    if (shuttingDown) EndProgram();
     shuttingDown = true;
     ShutdownDirectSound();
     ReleaseInput();
@@ -195,7 +208,7 @@ void Shutdown() {
     FreeLevelList();
     GuiFree();
     ReleaseDirectDraw();
-    std::exit(0);
+    EndProgram();
 }
 
 void InitTimer() {

@@ -29,6 +29,8 @@ void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height,
 // before the first frame.
 void HostRepaint();
 void HostOpenUrl(const char* address);
+// A desktop message box, also before or after the game's window; false without a desktop.
+bool HostMessageBox(const char* caption, const char* text, bool error);
 
 // Queues a message for the one window, from a host event.
 void PostHostMessage(unsigned message, WPARAM wParam, LPARAM lParam);

@@ -72,6 +72,12 @@ void WaitMessageTimeout(DWORD timeoutMs);
 DWORD GetCurrentDirectoryA(DWORD length, char* buffer);
 bool SetCurrentDirectoryA(const char* path);
 
+constexpr unsigned MB_OK = 0x0000;
+constexpr unsigned MB_ICONERROR = 0x0010;
+// A message on the desktop for a player who may have no terminal, waiting for OK.
+// Without a desktop to show it on it shows nothing and returns 0 at once.
+int MessageBoxA(HWND window, const char* text, const char* caption, unsigned type);
+
 // Opens a web address in the user's browser. A plain file name is a file of the
 // current (start) directory, opened by its file URL; a missing file opens nothing.
 void ShellExecuteOpen(const char* address);

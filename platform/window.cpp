@@ -154,6 +154,11 @@ std::string FileUrl(const std::string& path) {
 
 }  // namespace
 
+int MessageBoxA(HWND window, const char* text, const char* caption, unsigned type) {
+    (void)window;
+    return HostMessageBox(caption ? caption : "", text ? text : "", (type & MB_ICONERROR) != 0) ? 1 : 0;
+}
+
 // Changed on purpose: pages (docs/BEHAVIOUR.md).
 void ShellExecuteOpen(const char* address) {
     if (!address || !address[0]) return;

@@ -59,3 +59,5 @@ bool HeadlessCursorShown();
 // window or over the bars.
 void HeadlessSetCursorOverPicture(bool over);
 const std::vector<std::string>& HeadlessOpenedUrls();
+// The desktop message boxes shown, as "caption: text".
+const std::vector<std::string>& HeadlessMessageBoxes();

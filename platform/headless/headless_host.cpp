@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -32,6 +33,7 @@ int framesDrawn = 0;
 int repaints = 0;
 FrameRect lastDrawn;
 std::vector<std::string> openedUrls;
+std::vector<std::string> messageBoxes;
 
 }  // namespace
 
@@ -84,6 +86,7 @@ bool HeadlessWindowShown() { return windowShown; }
 bool HeadlessCursorShown() { return cursorShown; }
 void HeadlessSetCursorOverPicture(bool over) { cursorOverPicture = over; }
 const std::vector<std::string>& HeadlessOpenedUrls() { return openedUrls; }
+const std::vector<std::string>& HeadlessMessageBoxes() { return messageBoxes; }
 
 // ---- the host interface ----
 
@@ -160,3 +163,9 @@ void HostRepaint() {
     lastDrawn = {0, 0, 640, 480};
 }
 void HostOpenUrl(const char* address) { openedUrls.emplace_back(address ? address : ""); }
+// Also on stderr: a box shown as the process ends is seen by a test only there.
+bool HostMessageBox(const char* caption, const char* text, bool error) {
+    messageBoxes.push_back(std::string(caption) + ": " + text);
+    std::fprintf(stderr, "message box \"%s\": %s\n", caption, text);
+    return true;
+}

@@ -5,6 +5,7 @@
 
 #include <SDL_syswm.h>
 #include <dlfcn.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <strings.h>
 #include <time.h>
@@ -142,8 +143,26 @@ void ConfinePointer() {
     SDL_SetWindowMouseRect(window, &rect);
 }
 
+volatile sig_atomic_t hangUpCaught = 0;
+
+void OnHangUp(int) { hangUpCaught = 1; }
+
+// Changed on purpose: a hang-up ends the game in order (docs/BEHAVIOUR.md).
+// SDL turns SIGINT and SIGTERM into SDL_QUIT; a closed terminal or an ended
+// session sends SIGHUP, which would kill the game between two writes. A hang-up
+// ignored by whoever started the game (nohup) stays ignored.
+void CatchHangUp() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+    struct sigaction caught {};
+    caught.sa_handler = OnHangUp;
+    sigemptyset(&caught.sa_mask);
+    sigaction(SIGHUP, &caught, nullptr);
+}
+
 bool StartVideo() {
     if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
+    CatchHangUp();
     std::vector<std::string> available;
     for (int i = 0; i < SDL_GetNumVideoDrivers(); i++) available.emplace_back(SDL_GetVideoDriver(i));
     const char* requested = std::getenv("SDL_VIDEODRIVER");
@@ -603,6 +622,12 @@ void HostPumpEvents() {
     if (TakeFault("display connection", &fault)) SdlLoseDisplay();
     if (DisplayGone()) return;
     SDL_Event event;
+    if (hangUpCaught) {
+        hangUpCaught = 0;
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
     while (SDL_PollEvent(&event)) HandleEvent(event);
     // The connection may have broken while the events were read.
     if (DisplayGone()) return;
@@ -689,4 +714,21 @@ void HostRepaint() {
 
 void HostOpenUrl(const char* address) {
     if (address && !displayLost) SDL_OpenURL(address);
+}
+
+// Before SDL starts (a second copy) or after the game's window is done with: SDL
+// shows a box without its video. The test drivers have no desktop to show it on.
+bool HostMessageBox(const char* caption, const char* text, bool error) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (displayLost || (driver && (!strcasecmp(driver, "dummy") || !strcasecmp(driver, "offscreen")))) return false;
+    if (window) SDL_HideWindow(window);
+    // SDL's box on X11 never wraps: one long line would run off a small screen.
+    std::string lines = text;
+    constexpr size_t kLineLength = 64;
+    for (size_t start = 0, space = 0; (space = lines.find(' ', start + kLineLength)) != std::string::npos;) {
+        lines[space] = '\n';
+        start = space + 1;
+    }
+    const Uint32 kind = error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    return SDL_ShowSimpleMessageBox(kind, caption, lines.c_str(), nullptr) == 0;
 }

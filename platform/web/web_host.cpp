@@ -37,6 +37,9 @@ EM_JS(void, WebShowFrame, (const void* pixels, int x, int y, int w, int h), {
 });
 
 // Frames presented, drawn or not: the page's frame rate for its tests.
+// The page asks the game to end in order (another tab took the game over).
+EM_JS(int, WebQuitAsked, (), { return Module.valimoQuitAsked ? 1 : 0; });
+
 EM_JS(void, WebCountFrame, (), { Module.valimoPresented = (Module.valimoPresented || 0) + 1; });
 
 EM_JS(void, WebOpenAddress, (const char* address), {
@@ -139,6 +142,11 @@ bool HostHasWindow() { return windowCreated; }
 
 void HostPumpEvents() {
     eventPending = false;
+    static bool quitPosted = false;
+    if (!quitPosted && WebQuitAsked()) {
+        quitPosted = true;
+        PostHostMessage(WM_QUIT, 0, 0);
+    }
     if (focusChanged) {
         focusChanged = false;
         PostHostMessage(WM_ACTIVATE, focused ? 1 : 0, 0);
@@ -205,3 +213,6 @@ void HostRepaint() {}
 void HostOpenUrl(const char* address) {
     if (address && address[0]) WebOpenAddress(address);
 }
+
+// The page has no desktop boxes; what the game says on stderr reaches its console.
+bool HostMessageBox(const char* caption, const char* text, bool error) { return false; }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/log.h"
 #include "app/valimo.h"
 #include "profiles/profiles.h"
 #include "profiles/save_faults.h"
@@ -20,6 +21,12 @@ namespace {
 
 const char* const kOld = "PLAYERS 2\nann 0 0 0\nbob 3 0 0\n";
 const char* const kNew = "PLAYERS 3\nann 0 0 0\nbob 4 0 0\ncarl 0 0 0\n";
+
+// What the player is told, in the log, on stderr and in the box, for a save that failed with error.
+std::string Told(int error) {
+    return std::string("Cannot save the players in ") + startDirectory + "/prefs.dat: " + std::strerror(error) +
+           ". The game has ended; the file keeps the players as they were last saved.";
+}
 
 void LoadOld() {
     WriteFile("prefs.dat", kOld);
@@ -47,7 +54,10 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
             WriteFile("prefs.dat", kOld);
             WriteFile("valimo.log", "");
             quitRequested = false;
-            FailSaveOperation(k, fromThenOn);
+            unsavedWorkReport[0] = 0;
+            // Each step with its own reason, which the player is told.
+            const int error = k % 2 ? ENOSPC : EIO;
+            FailSaveOperation(k, fromThenOn, error);
             SaveProfiles();
             const int seen = SaveOperationsSeen();
             StopSaveFaults();
@@ -56,6 +66,7 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
                 EXPECT_EQ(file, kNew);
                 EXPECT_FALSE(quitRequested);
                 EXPECT_EQ(ReadFile("valimo.log"), "");
+                EXPECT_STREQ(unsavedWorkReport, "");
                 EXPECT_EQ(k, kSyncOperation + 1);
                 break;
             }
@@ -66,11 +77,13 @@ TEST(ProfileSave, AFailureAnywhereLeavesTheOldFileWholeAndEndsTheProgram) {
                 EXPECT_EQ(file, kNew);
                 EXPECT_FALSE(quitRequested);
                 EXPECT_EQ(ReadFile("valimo.log"), "prefs.dat is saved, but its folder could not be synced to disk\n");
+                EXPECT_STREQ(unsavedWorkReport, "");
                 continue;
             }
             EXPECT_TRUE(file == kOld || file == kNew) << file;
             EXPECT_TRUE(quitRequested);
-            EXPECT_EQ(ReadFile("valimo.log"), "Failed to save profiles\n");
+            EXPECT_EQ(ReadFile("valimo.log"), "Failed to save profiles\n" + Told(error) + "\n");
+            EXPECT_EQ(unsavedWorkReport, Told(error));
             faultPoints++;
             // The next start reads what is there, and its first save goes through.
             quitRequested = false;
@@ -127,7 +140,7 @@ TEST(ProfileSave, ALinkStaysALinkAndItsTargetIsReplacedInItsOwnFolder) {
     profiles[2].level = 6;
     SaveProfiles();
     EXPECT_TRUE(quitRequested);
-    EXPECT_EQ(ReadLog(), "Failed to save profiles\n");
+    EXPECT_EQ(ReadLog(), "Failed to save profiles\n" + Told(ELOOP) + "\n");
     EXPECT_EQ(std::filesystem::read_symlink("chain"), "prefs.dat");
 }
 
@@ -188,8 +201,9 @@ TEST(ProfileSave, AFolderThatRefusesNewNamesRewritesAWritableFileInPlace) {
         testing::ExitedWithCode(0), "");
     ASSERT_EQ(chmod(scratch.c_str(), 0700), 0);
     EXPECT_EQ(Stat("prefs.dat").st_ino, inode);  // the same file, rewritten
-    std::string failures;
-    for (int k = 2; k <= 6; k++) failures += "Failed to save profiles\n";
+    // The player is told of the first failure of a run, the log has each.
+    std::string failures = "Failed to save profiles\n" + Told(EIO) + "\n";
+    for (int k = 3; k <= 6; k++) failures += "Failed to save profiles\n";
     EXPECT_EQ(ReadLog(), failures);
 
     // Only the rename refused (a leftover temporary file may still be opened).
@@ -225,7 +239,7 @@ TEST(ProfileSave, ADirectoryWhereTheFileShouldBeIsAFailedSave) {
     profileCount = 0;
     SaveProfiles();
     EXPECT_TRUE(quitRequested);
-    EXPECT_EQ(ReadLog(), "Failed to save profiles\n");
+    EXPECT_EQ(ReadLog(), "Failed to save profiles\n" + Told(EISDIR) + "\n");
     EXPECT_EQ(ReadFile("prefs.dat/keep"), "x");
 }
 

@@ -343,6 +343,57 @@ def check_order_page(driver, run):
     run.order_page = opened or ("a link: " + said)
 
 
+def wait_for(driver, script, timeout):
+    """The script's value once it is true, or its last value after timeout seconds."""
+    end = time.time() + timeout
+    value = None
+    while time.time() < end:
+        try:
+            value = driver.execute_script(script)
+        except Exception:
+            value = None
+        if value:
+            return value
+        time.sleep(0.2)
+    return value
+
+
+def check_two_tabs(driver, run, url):
+    """One tab plays: a second tab says the game is open in another, and its "Play here"
+    moves the game there with the players whole; the first tab says where it went."""
+    say = "return document.getElementById('say').textContent;"
+    first = driver.current_window_handle
+    before = store_text(driver, "prefs.dat")
+    driver.switch_to.new_window("tab")
+    driver.get(url)
+    said = wait_for(driver, "var t = document.getElementById('say').textContent;"
+                            " return t.indexOf('open in another tab') >= 0 ? t : null;", 15)
+    if not said:
+        run.failures.append("a second tab says %r" % driver.execute_script(say))
+    if driver.execute_script("return window.valimoFrames || 0;"):
+        run.failures.append("a second tab started a second game")
+    driver.find_element(By.ID, "play-here").click()
+    if not wait_for(driver, "return window.valimoFrames > 0;", 30):
+        run.failures.append("\"Play here\" did not start the game in the second tab")
+    moved = store_text(driver, "prefs.dat")
+    if moved != before:
+        run.failures.append("the second tab has the players %r, the first had %r" % (moved, before))
+    second = driver.current_window_handle
+    driver.switch_to.window(first)
+    if "moved to another tab" not in (wait_for(driver, "var t = document.getElementById('say').textContent;"
+                                                       " return t.indexOf('moved') >= 0 ? t : null;", 10) or ""):
+        run.failures.append("the first tab says %r after the game moved" % driver.execute_script(say))
+    # The first tab's game ends in order and presents nothing more.
+    time.sleep(2)
+    shown = driver.execute_script("return Module.valimoPresented;")
+    time.sleep(1)
+    if driver.execute_script("return Module.valimoPresented;") != shown:
+        run.failures.append("the first tab's game still runs after the game moved")
+    driver.switch_to.window(second)
+    driver.close()
+    driver.switch_to.window(first)
+
+
 def check_storage_refused(driver, run):
     """Without IndexedDB (a private window) the page says so and the game still plays."""
     driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
@@ -450,6 +501,8 @@ def main():
             prefs = driver.execute_script("return FS.readFile('/store/prefs.dat', {encoding: 'utf8'});")
             if "maya" not in prefs:
                 run.failures.append("prefs.dat in the store lacks the new player: %r" % prefs)
+            if not driver.execute_script("return window.valimoPersistAsked === true;"):
+                run.failures.append("the page did not ask the browser to keep the first player")
             if not run.failures:
                 driver.refresh()
                 list(run.play(os.path.join(refs, "steps-again.txt"), 60))
@@ -458,6 +511,7 @@ def main():
                     run.failures.append("after the reload prefs.dat reads %r, before %r" % (kept, prefs))
                 check_focus(driver, run)
                 check_upload(driver, run, os.path.join(refs, "upload-prefs.dat"))
+                check_two_tabs(driver, run, url)
                 check_storage_refused(driver, run)
     finally:
         logs = driver.get_log("browser")
