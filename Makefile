@@ -197,7 +197,8 @@ web-deps:
 web-test-deps: web-deps
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_TEST_PACKAGES)"
 
-# The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data, the game
+# The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data (files.json
+# records their sizes and hashes, which the page checks), the game
 # folder of the native build packed without the program and the player's files.
 web: web-deps deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target gamedata -j $(JOBS)
