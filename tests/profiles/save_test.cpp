@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -258,13 +260,33 @@ TEST(ProfileSave, KilledInTheMiddleOfSavingManyTimes) {
     MakeScratchDirectory();
     LoadOld();
     SaveProfiles();
+    // The kill lands within a few saves' time of the child's first save: a flush to
+    // disk may take longer than a fixed window, which would then never see a save end.
+    const auto before = std::chrono::steady_clock::now();
+    for (int i = 0; i < 10; i++) {
+        if (i % 2 == 0) {
+            MakeNew();
+        } else {
+            profiles[1].level = 3;
+            profileCount = 2;
+        }
+        SaveProfiles();
+    }
+    const auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(
+                             std::chrono::steady_clock::now() - before).count() / 10;
+    const int window = int(std::max<long long>(1000, 4 * oneSave));
+    LoadOld();
+    SaveProfiles();
     std::mt19937 random(12345);
     int sawOld = 0, sawNew = 0, leftovers = 0;
     constexpr int kKills = 1000;
     for (int kill = 0; kill < kKills; kill++) {
+        int started[2];
+        ASSERT_EQ(pipe(started), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            ::close(started[0]);
             for (int i = 0;; i++) {
                 if (i % 2 == 0) {
                     MakeNew();
@@ -273,12 +295,23 @@ TEST(ProfileSave, KilledInTheMiddleOfSavingManyTimes) {
                     profileCount = 2;
                 }
                 SaveProfiles();
+                if (i == 0) {
+                    const char saved = 1;
+                    (void)!::write(started[1], &saved, 1);
+                    ::close(started[1]);
+                }
             }
         }
-        usleep(useconds_t(std::uniform_int_distribution<int>(0, 1000)(random)));
+        ::close(started[1]);
+        char saved = 0;
+        // Half the kills come while the first save may still run, half after it ended.
+        if (kill % 2) (void)!::read(started[0], &saved, 1);
+        usleep(useconds_t(std::uniform_int_distribution<int>(0, window)(random)));
         ::kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
+        ::close(started[0]);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
         const std::string file = ReadFile("prefs.dat");
         ASSERT_TRUE(file == kOld || file == kNew) << "after kill " << kill << ":\n" << file;
         sawOld += file == kOld;
