@@ -262,8 +262,8 @@ TEST(ProfileSave, KilledInTheMiddleOfSavingManyTimes) {
     SaveProfiles();
     // The kill lands within a few saves' time of the child's first save: a flush to
     // disk may take longer than a fixed window, which would then never see a save end.
-    const auto before = std::chrono::steady_clock::now();
-    for (int i = 0; i < 10; i++) {
+    // Saves the new table and the old one in turn.
+    const auto saveInTurn = [](int i) {
         if (i % 2 == 0) {
             MakeNew();
         } else {
@@ -271,7 +271,9 @@ TEST(ProfileSave, KilledInTheMiddleOfSavingManyTimes) {
             profileCount = 2;
         }
         SaveProfiles();
-    }
+    };
+    const auto before = std::chrono::steady_clock::now();
+    for (int i = 0; i < 10; i++) saveInTurn(i);
     const auto oneSave = std::chrono::duration_cast<std::chrono::microseconds>(
                              std::chrono::steady_clock::now() - before).count() / 10;
     const int window = int(std::max<long long>(1000, 4 * oneSave));
@@ -288,13 +290,7 @@ TEST(ProfileSave, KilledInTheMiddleOfSavingManyTimes) {
         if (child == 0) {
             ::close(started[0]);
             for (int i = 0;; i++) {
-                if (i % 2 == 0) {
-                    MakeNew();
-                } else {
-                    profiles[1].level = 3;
-                    profileCount = 2;
-                }
-                SaveProfiles();
+                saveInTurn(i);
                 if (i == 0) {
                     const char saved = 1;
                     (void)!::write(started[1], &saved, 1);
