@@ -152,7 +152,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* target, DWORD flags) {
     DWORD bits = 0, r = 0, g = 0, b = 0;
     HostDisplayFormat(&bits, &r, &g, &b);
     HostPresent(pixels.data(), width, width, height, r == 0x7C00 ? 15 : 16);
-    JournalFrameShown(pixels.data(), width, width, height);
+    JournalFrameShown(pixels.data(), width, width, height, r == 0x7C00 ? 15 : 16);
     return DD_OK;
 }
 

@@ -16,6 +16,7 @@
 
 #include "platform/dinput.h"
 #include "platform/host.h"
+#include "platform/png.h"
 
 namespace {
 
@@ -38,6 +39,8 @@ int64_t replayFrequency = 0;
 bool paceKnown = false;
 int64_t paceRecorded = 0, paceHost = 0;
 bool losingFromJournal = false;
+std::vector<uint16_t> keptFrame;
+int keptWidth = 0, keptHeight = 0, keptPixelMode = 16;
 
 // Both: what the next record is told against.
 int64_t lastCounter = 0;
@@ -251,6 +254,8 @@ void EndReplay() {
         std::printf("valimo: replay: prefs.dat %016llx\n", (unsigned long long)FileDigest("prefs.dat"));
         std::fflush(stdout);
     }
+    if (!keptFrame.empty()) WritePng("last-frame.png", keptWidth, keptHeight,
+                                     PixelsToRgb(keptFrame.data(), keptWidth, keptHeight, keptWidth, keptPixelMode));
     RemoveFolder();
     // The game's own status is that of the run played; a replay that left it is a failure.
     if (replayFailed) std::_Exit(1);
@@ -740,7 +745,7 @@ bool JournalSurfacesLost() {
     return mode != REPLAYING || losingFromJournal;
 }
 
-void JournalFrameShown(const uint16_t* pixels, int pitchPixels, int width, int height) {
+void JournalFrameShown(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode) {
     if (mode == OFF) return;
     frames++;
     lastFrameDigest = FrameDigest(pixels, pitchPixels, width, height);
@@ -751,6 +756,15 @@ void JournalFrameShown(const uint16_t* pixels, int pitchPixels, int width, int h
         // Once a second or so on the disk: a run that ends hard keeps what it had.
         if (frames % 64 == 0) FlushRecording();
         return;
+    }
+    if (replayFolder.empty() && width > 0 && height > 0) {
+        keptFrame.resize(size_t(width) * size_t(height));
+        for (int y = 0; y < height; y++)
+            std::memcpy(&keptFrame[size_t(y) * size_t(width)], pixels + size_t(y) * size_t(pitchPixels),
+                        size_t(width) * sizeof(uint16_t));
+        keptWidth = width;
+        keptHeight = height;
+        keptPixelMode = pixelMode;
     }
     const JournalRecord record = Take(JT_FRAME);
     if (record.frameDigest != lastFrameDigest) {

@@ -89,7 +89,9 @@ std::string LayReplayFolder(const std::string& data, const std::string& into, co
                             std::string& why);
 // Plays the loaded records from now on; headless: as fast as it goes, else at
 // the recorded pace. At the end of the run the frame count and the digests are
-// printed; a run that leaves the recording ends at once with status 1.
+// printed; a run that leaves the recording ends at once with status 1. A replay
+// into a folder of the player's choice leaves its last frame there too, as
+// "last-frame.png".
 void StartReplay(bool headless, const std::string& folderToRemove);
 
 bool JournalRecording();
@@ -106,4 +108,4 @@ int JournalScreenMetric(int index, int value);
 // Host-side loss of the surfaces: false when it is to be ignored (a replay loses
 // them where the recording did, not where its own window does).
 bool JournalSurfacesLost();
-void JournalFrameShown(const uint16_t* pixels, int pitchPixels, int width, int height);
+void JournalFrameShown(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode);
