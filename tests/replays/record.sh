@@ -60,10 +60,11 @@ scenario() {
         sleep 1 ;;
     window_switches)
         first_player; sleep 1
-        key alt+Return; sleep 1; key alt+Return; sleep 1
-        # Away and back: the game stops, then restores its pictures.
+        key alt+Return; sleep 1.5  # full screen
+        # Away and back: in full screen the pictures are lost, and restored on return.
         xdotool windowminimize --sync "$win" || true; sleep 1
         xdotool windowactivate --sync "$win" || xdotool windowmap "$win"; sleep 2
+        key alt+Return; sleep 1  # a window again
         at 400 300; sleep 1 ;;
     closing_screen)
         first_player; sleep 1
