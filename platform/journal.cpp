@@ -215,6 +215,7 @@ const char* TagName(uint8_t tag) {
     case JT_OVER_PICTURE: return "the pointer over the picture";
     case JT_SCREEN: return "the screen size";
     case JT_FRAME: return "a frame";
+    case JT_SAVE: return "a file saved";
     case JT_END: return "the end of the run";
     default: return "something unknown";
     }
@@ -414,6 +415,12 @@ bool ReadJournalRecord(const std::string& bytes, size_t* at, JournalRecord* reco
         record->value = int64_t(u);
         ok = ok && r.Varint(&u) && u <= 65536;
         record->wParam = int64_t(u);
+        break;
+    case JT_SAVE:
+        ok = r.Varint(&u) && u <= 2;
+        record->result = int32_t(u);
+        ok = ok && r.Varint(&u) && u <= 4095;
+        record->value = int64_t(u);
         break;
     case JT_FRAME:
     case JT_END:
@@ -743,6 +750,23 @@ int JournalScreenMetric(int index, int value) {
 bool JournalSurfacesLost() {
     if (mode == RECORDING) Note(std::string(1, char(JT_SURFACES_LOST)));
     return mode != REPLAYING || losingFromJournal;
+}
+
+bool JournalSaveStarts(int* result, int* error) {
+    if (mode != REPLAYING) return true;
+    const JournalRecord record = Take(JT_SAVE);
+    *result = record.result;
+    *error = int(record.value);
+    // A save that went through is made again, so the players' file holds what it did.
+    return record.result != 0;
+}
+
+void JournalSaved(int result, int error) {
+    if (mode != RECORDING) return;
+    std::string record(1, char(JT_SAVE));
+    PutVarint(record, uint64_t(std::clamp(result, 0, 2)));
+    PutVarint(record, uint64_t(std::clamp(error, 0, 4095)));
+    Note(record);
 }
 
 void JournalFrameShown(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode) {

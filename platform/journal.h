@@ -37,6 +37,7 @@ enum JournalTag : uint8_t {
     JT_OVER_PICTURE = 'p',
     JT_SCREEN = 's',
     JT_FRAME = 'd',
+    JT_SAVE = 'v',
     JT_END = 'e',
 };
 
@@ -46,7 +47,7 @@ struct JournalRecord {
     int64_t value = 0;      // counter step, frequency, message, over-picture, screen index, frame count
     int64_t wParam = 0;     // message: wParam; screen: the size
     int64_t lParam = 0;
-    int32_t result = 0;     // device reads: the result code
+    int32_t result = 0;     // device reads: the result code; a save: its result, value its errno
     int32_t dx = 0, dy = 0, dz = 0;
     uint8_t buttons[4] = {};
     int keyCount = 0;
@@ -108,4 +109,10 @@ int JournalScreenMetric(int index, int value);
 // Host-side loss of the surfaces: false when it is to be ignored (a replay loses
 // them where the recording did, not where its own window does).
 bool JournalSurfacesLost();
+// A file saved: what the system made of it is part of the run (a full disk, a
+// folder gone). Replaying, a save whose recording failed fails again with its
+// error and the file is not touched: false, with *result and *error. Otherwise
+// true: the save is to be made, and JournalSaved told how it went.
+bool JournalSaveStarts(int* result, int* error);
+void JournalSaved(int result, int error);
 void JournalFrameShown(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode);

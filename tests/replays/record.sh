@@ -10,7 +10,7 @@ build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 display=":${DISPLAY_NUMBER:-128}"
 names=("${@:2}")
-[ "${names[0]:-all}" = all ] && names=(first_run level_solved player_deleted window_switches closing_screen)
+[ "${names[0]:-all}" = all ] && names=(first_run level_solved player_deleted window_switches closing_screen save_failed)
 
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
@@ -66,6 +66,12 @@ scenario() {
         xdotool windowactivate --sync "$win" || xdotool windowmap "$win"; sleep 2
         key alt+Return; sleep 1  # a window again
         at 400 300; sleep 1 ;;
+    save_failed)
+        # The players' file lies in a folder that goes away once the game has read it.
+        sleep 4; rm -rf "$play/store"; sleep 3
+        click 315 290; click 300 242; type_text anna; click 276 297
+        sleep 2; xdotool key Return  # the box that tells the save failed
+        return ;;
     closing_screen)
         first_player; sleep 1
         key Escape; click 340 272  # "Quit to Windows": the outro, then the closing screen
@@ -82,6 +88,7 @@ for name in "${names[@]}"; do
     rm -f "$play/valimo.log"
     case "$name" in
     player_deleted) printf 'PLAYERS 2\nanna 3 0 0\nbert 7 0 0\n' >"$play/prefs.dat" ;;
+    save_failed) mkdir "$play/store" && printf 'PLAYERS 0\n' >"$play/store/prefs.dat" && ln -sf store/prefs.dat "$play/prefs.dat" ;;
     *) printf 'PLAYERS 0\n' >"$play/prefs.dat" ;;
     esac
     (cd "$play" && exec ./valimo --window --record "$here/$name.vrp") &
@@ -93,9 +100,13 @@ for name in "${names[@]}"; do
     xdotool windowactivate "$win" 2>/dev/null || true
     scenario "$name"
     wait "$game" || true
-    cp "$play/valimo.log" "$here/$name.log"
-    cp "$play/prefs.dat" "$here/$name.prefs.dat"
-    "$build/game/valimo" --replay "$here/$name.vrp" --headless >"$here/$name.out"
+    # The folder a run plays in is named in a failed save's lines; the replay's is another.
+    sed "s|$play|@FOLDER@|g" "$play/valimo.log" >"$here/$name.log"
+    # A players' file whose folder went away keeps what it held at the start.
+    cat "$play/prefs.dat" >"$here/$name.prefs.dat" 2>/dev/null || printf 'PLAYERS 0\n' >"$here/$name.prefs.dat"
+    status=0
+    "$build/game/valimo" --replay "$here/$name.vrp" --headless >"$here/$name.out" 2>/dev/null || status=$?
+    echo "exit status $status" >>"$here/$name.out"
     rm -rf "$play"
     echo "recorded $name: $(head -1 "$here/$name.out")"
 done
