@@ -14,6 +14,7 @@
 #include "platform/command_line.h"
 #include "platform/game_dir.h"
 #include "platform/journal.h"
+#include "platform/png.h"
 #include "platform/win.h"
 
 #ifndef VALIMO_VERSION
@@ -59,6 +60,9 @@ int Replay(const CommandLine& line) {
     }
     // A watcher gets a window unless they ask for the whole screen.
     SetStartInWindow(line.window || !line.fullScreenAsked);
+    journalWriteFrame = [](const char* path, const uint16_t* pixels, int width, int height, int pixelMode) {
+        return WritePng(path, width, height, PixelsToRgb(pixels, width, height, width, pixelMode));
+    };
     StartReplay(line.headless, line.into.empty() ? folder : "");
     WinMain();
 }

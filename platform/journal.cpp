@@ -16,7 +16,6 @@
 
 #include "platform/dinput.h"
 #include "platform/host.h"
-#include "platform/png.h"
 
 namespace {
 
@@ -255,8 +254,8 @@ void EndReplay() {
         std::printf("valimo: replay: prefs.dat %016llx\n", (unsigned long long)FileDigest("prefs.dat"));
         std::fflush(stdout);
     }
-    if (!keptFrame.empty()) WritePng("last-frame.png", keptWidth, keptHeight,
-                                     PixelsToRgb(keptFrame.data(), keptWidth, keptHeight, keptWidth, keptPixelMode));
+    if (!keptFrame.empty() && journalWriteFrame)
+        journalWriteFrame("last-frame.png", keptFrame.data(), keptWidth, keptHeight, keptPixelMode);
     RemoveFolder();
     // The game's own status is that of the run played; a replay that left it is a failure.
     if (replayFailed) std::_Exit(1);
@@ -290,6 +289,8 @@ void SurfacesLostHere() {
 }
 
 }  // namespace
+
+bool (*journalWriteFrame)(const char* path, const uint16_t* pixels, int width, int height, int pixelMode) = nullptr;
 
 bool ReadJournalHeader(const std::string& bytes, JournalHeader* header, size_t* at, std::string& why) {
     if (bytes.size() < sizeof kJournalMagic || std::memcmp(bytes.data(), kJournalMagic, sizeof kJournalMagic) != 0) {

@@ -82,6 +82,10 @@ void StartRecording(const char* version);
 // Replaying. LoadReplay reads and checks the file (header and every record);
 // false, with the reason in one line, when it cannot be replayed by this program.
 bool LoadReplay(const char* path, const char* version, JournalHeader* header, std::string& why);
+// How a replay into a folder leaves its last frame there; set by a program that
+// writes pictures (none: no picture is left).
+extern bool (*journalWriteFrame)(const char* path, const uint16_t* pixels, int width, int height, int pixelMode);
+
 // The folder a replay plays in: `into` (made; it must be empty), or a fresh one
 // in the temporary folder. It holds links to the game data of `data` and the
 // players' file of the recording, so nothing of the player's is ever written.

@@ -101,7 +101,9 @@ TEST(Journal, ASoundFileReadsBackWhatWasWritten) {
             EXPECT_EQ(r.buttons[0], 0x80);
             EXPECT_EQ(r.buttons[1], 0);
         }
-        if (r.tag == JT_MESSAGE) EXPECT_EQ(r.value, 0x0006);
+        if (r.tag == JT_MESSAGE) {
+            EXPECT_EQ(r.value, 0x0006);
+        }
         if (r.tag == JT_END) {
             EXPECT_EQ(r.value, 2);
             EXPECT_EQ(r.frameDigest, 0x88776655u);
@@ -126,26 +128,35 @@ TEST(Journal, DamageIsRefusedWithItsReason) {
     EXPECT_NE(Check(good + "n"), "");
 }
 
+// Refused for what it holds, not because it ends too soon.
+bool Damaged(const std::string& bytes) {
+    const std::string why = Check(bytes);
+    return !why.empty() && why != "cut short";
+}
+
 TEST(Journal, ValuesNoRunGivesAreRefused) {
     const std::string h = Header();
     const std::string frequency = std::string("f") + char(100);
     auto end = [](int frames) {
         std::string e = "e";
         Varint(e, uint64_t(frames));
-        return e + "\0\0\0\0";
+        return e + std::string(4, '\0');
     };
     EXPECT_EQ(Check(h + frequency + std::string("n") + end(0)), "");
-    EXPECT_NE(Check(h + "c\x05" + end(0)), "") << "a counter reading before its frequency";
-    EXPECT_NE(Check(h + "w\x80\x04\x01\x00" + end(0)), "") << "a message the layer never gives";
-    EXPECT_NE(Check(h + std::string("k\x00\x01\x1c\x40", 5) + end(0)), "") << "a key half down";
-    EXPECT_NE(Check(h + std::string("k\x00\x82\x02", 4) + end(0)), "") << "more keys than a keyboard has";
-    EXPECT_NE(Check(h + std::string("m\x00\x80\x80\x80\x01\x00\x00\x00", 9) + end(0)), "") << "a leap of the mouse";
-    EXPECT_NE(Check(h + std::string("m\x00\x00\x00\x00\x10", 6) + end(0)), "") << "a fifth button";
-    EXPECT_NE(Check(h + "p\x02" + end(0)), "");
-    EXPECT_NE(Check(h + "x" + end(0)), "") << "an unknown record";
-    EXPECT_NE(Check(h + "d\1\2\3\4" + end(0)), "") << "the end names another frame count";
-    EXPECT_NE(Check(h + end(0) + "n"), "") << "bytes after the end";
-    EXPECT_NE(Check(h + std::string("c\xff\xff\xff\xff\xff\xff\xff\xff\xff\x7f", 11) + end(0)), "");
+    EXPECT_EQ(Check(h + frequency + std::string("w\x06\x01\x00", 4) + end(0)), "");
+    EXPECT_TRUE(Damaged(h + "c\x05" + end(0))) << "a counter reading before its frequency";
+    EXPECT_TRUE(Damaged(h + std::string("w\x80\x04\x01\x00", 5) + end(0))) << "a message the layer never gives";
+    EXPECT_TRUE(Damaged(h + std::string("k\x00\x01\x1c\x40", 5) + end(0))) << "a key half down";
+    EXPECT_TRUE(Damaged(h + std::string("k\x00\x82\x02", 4) + end(0))) << "more keys than a keyboard has";
+    EXPECT_TRUE(Damaged(h + std::string("m\x00\x80\x80\x80\x01\x00\x00\x00", 9) + end(0))) << "a leap of the mouse";
+    EXPECT_TRUE(Damaged(h + std::string("m\x00\x00\x00\x00\x10", 6) + end(0))) << "a fifth button";
+    EXPECT_TRUE(Damaged(h + "p\x02" + end(0)));
+    EXPECT_TRUE(Damaged(h + "x" + end(0))) << "an unknown record";
+    EXPECT_TRUE(Damaged(h + "d\1\2\3\4" + end(0))) << "the end names another frame count";
+    EXPECT_TRUE(Damaged(h + end(0) + "n")) << "bytes after the end";
+    EXPECT_TRUE(Damaged(h + frequency + std::string("c\xff\xff\xff\xff\xff\xff\xff\xff\xff\x7f", 11) + end(0)))
+        << "a counter step past 64 bits";
+    EXPECT_TRUE(Damaged(h + frequency + std::string("v\x03\x00", 3) + end(0))) << "a save result no save gives";
 }
 
 TEST(Journal, GarbageAfterAGoodHeaderIsRefusedUnread) {
