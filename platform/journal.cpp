@@ -261,8 +261,22 @@ void EndReplay() {
     if (replayFailed) std::_Exit(1);
 }
 
+uint8_t PeekTag() { return replayAt < replayBytes.size() ? uint8_t(replayBytes[replayAt]) : 0; }
+
+// A loss of the display is noted where the host saw it, between two readings;
+// it is lost again before the reading that followed it.
+void SurfacesLostHere() {
+    while (PeekTag() == JT_SURFACES_LOST) {
+        replayAt++;
+        losingFromJournal = true;
+        LoseAllSurfaces();
+        losingFromJournal = false;
+    }
+}
+
 // The next record, which must be of one of the kinds the game now asks for.
 JournalRecord Take(uint8_t want, uint8_t orWant = 0) {
+    SurfacesLostHere();
     JournalRecord record;
     std::string why;
     const size_t at = replayAt;
@@ -275,17 +289,6 @@ JournalRecord Take(uint8_t want, uint8_t orWant = 0) {
                  ", the recording holds " + TagName(record.tag));
     }
     return record;
-}
-
-uint8_t PeekTag() { return replayAt < replayBytes.size() ? uint8_t(replayBytes[replayAt]) : 0; }
-
-void SurfacesLostHere() {
-    while (PeekTag() == JT_SURFACES_LOST) {
-        Take(JT_SURFACES_LOST);
-        losingFromJournal = true;
-        LoseAllSurfaces();
-        losingFromJournal = false;
-    }
 }
 
 }  // namespace
@@ -630,7 +633,6 @@ bool JournalPeekMessage(MSG* msg, bool taken) {
     // A quit from the watcher's own window ends the watching; nothing else of the
     // host's reaches the game.
     if (taken && msg->message == WM_QUIT && !replayHeadless) Diverged("stopped at frame " + std::to_string(frames));
-    SurfacesLostHere();
     const JournalRecord record = Take(JT_MESSAGE, JT_NO_MESSAGE);
     if (record.tag == JT_NO_MESSAGE) return false;
     msg->message = unsigned(record.value);
