@@ -86,11 +86,6 @@ int main(int argc, char** argv) {
         break;
     }
     if (!line.replay.empty()) return Replay(line);
-    // A recording that cannot be written leaves the game as it is, unrecorded.
-    std::string why;
-    if (!line.record.empty() && !OpenRecording(line.record.c_str(), why))
-        std::fprintf(stderr, "valimo: cannot record into %s: %s; the game plays unrecorded\n", line.record.c_str(),
-                     why.c_str());
     SetStartInWindow(line.window);
     const StartPlace place = ChooseStartDirForThisRun();
     if (place.dir.empty()) {
@@ -109,6 +104,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "valimo: %s\n", place.warning.substr(at, end - at).c_str());
         at = end + 1;
     }
+    // Named from where the player typed it; one that cannot be written leaves the game unrecorded.
+    std::string why;
+    if (!line.record.empty() && !OpenRecording(line.record.c_str(), why))
+        std::fprintf(stderr, "valimo: cannot record into %s: %s; the game plays unrecorded\n", line.record.c_str(),
+                     why.c_str());
     if (chdir(place.dir.c_str()) != 0) {
         std::fprintf(stderr, "valimo: cannot enter %s: %s\n", place.dir.c_str(), std::strerror(errno));
         return 1;
