@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/texts.h"
 #include "app/valimo.h"
 #include "gfx/display.h"
@@ -354,7 +354,7 @@ deleteId:
     }
 
     if (GameState == GS_PLAYING) {
-        PlayFrame(DrawPlayBackground, DrawExitButton);
+        if (PlayFrame(DrawPlayBackground, DrawExitButton)) GameState = GS_NEW_LEVEL;
         if (keyState[DIK_ESCAPE]) {
             GameState = GS_QUIT_GAME;
             // The dialog opens over the level this same frame, as after Exit.

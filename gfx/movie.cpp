@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 #include "gfx/display.h"
 
 Sprite movieSprite = nullptr;

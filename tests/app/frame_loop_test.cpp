@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "app/game_flow.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "app/valimo.h"
 #include "gfx/display.h"
 #include "gui/gui_test_support.h"

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/valimo.h"
 #include "test_support.h"
 

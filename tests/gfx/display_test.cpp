@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "gfx/display.h"
 #include "platform/faults.h"
 #include "platform/headless/headless.h"

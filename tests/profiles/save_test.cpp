@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "app/valimo.h"
 #include "profiles/profiles.h"
 #include "profiles/save_faults.h"

@@ -48,7 +48,7 @@ protected:
     void SetUp() override {
         MakeScratchDirectory();
         mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-        InitDirectSound();
+        InitDirectSound(mainWindow);
         ASSERT_FALSE(soundDisabled);
         logAfterStart = ReadLog();
     }
@@ -228,7 +228,7 @@ TEST(SoundDisabled, WithoutADeviceEveryOperationDoesNothing) {
     MakeScratchDirectory();
     HeadlessSetAudioDevice(false);
     WriteEffects();
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     EXPECT_TRUE(soundDisabled);
     EXPECT_EQ(directSound, nullptr);
     LoadSoundEffects();
@@ -250,7 +250,7 @@ TEST(SoundDisabled, RefusedCooperativeLevelDisablesSound) {
     MakeScratchDirectory();
     mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
     InjectFault("IDirectSound::SetCooperativeLevel", DSERR_INVALIDPARAM);
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     EXPECT_TRUE(soundDisabled);
     EXPECT_EQ(directSound, nullptr);
     EXPECT_FALSE(HeadlessAudioOpen());
@@ -277,7 +277,7 @@ TEST_P(SoundBufferFaultTest, EndsTheProgramWithItsMessage) {
     const BufferFault fault = GetParam();
     EXPECT_EXIT(
         {
-            InitDirectSound();
+            InitDirectSound(mainWindow);
             InjectFault(fault.call, fault.result);
             LoadSoundEffect(0, "data/click.wav");
         },

@@ -20,7 +20,7 @@ protected:
     void SetUp() override {
         MakeScratchDirectory();
         mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-        InitDirectSound();
+        InitDirectSound(mainWindow);
         ASSERT_FALSE(soundDisabled);
         logAfterStart_ = ReadLog();
     }
