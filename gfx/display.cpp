@@ -102,6 +102,7 @@ const ErrorText clipErrors[] = {
     {DDERR_CLIPPERISUSINGHWND, "dderrClip() Clipper is using HWND"},
     {DDERR_INVALIDCLIPLIST, "dderrClip() Invalid clip list"},
     {DDERR_INVALIDSURFACETYPE, "dderrClip() Invalid surface type"},
+    // Kept on purpose: the log's misspellings (docs/BEHAVIOUR.md).
     {DDERR_NOCLIPPERATTACHED, "dderrClip() No clippper attached"},
 };
 
