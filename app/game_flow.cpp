@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/log.h"
 #include "app/texts.h"
 #include "app/valimo.h"
+#include "base/log.h"
 #include "gfx/display.h"
 #include "gfx/font.h"
 #include "gfx/movie.h"

@@ -4,12 +4,12 @@
 #include <cstdlib>
 
 #include "app/game_flow.h"
-#include "base/log.h"
 #include "app/valimo.h"
+#include "avi_writer.h"
+#include "base/log.h"
 #include "gfx/display.h"
 #include "gui/gui_test_support.h"
 #include "platform/headless/headless.h"
-#include "avi_writer.h"
 #include "test_support.h"
 
 namespace {

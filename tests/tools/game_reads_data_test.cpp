@@ -11,8 +11,8 @@
 #include "sound/sound.h"
 #include "test_support.h"
 #include "tools/art/fonts.h"
-#include "tools/kit/image.h"
 #include "tools/art/text_places.h"
+#include "tools/kit/image.h"
 
 namespace {
 
