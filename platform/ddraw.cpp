@@ -9,6 +9,7 @@
 
 #include "platform/faults.h"
 #include "platform/host.h"
+#include "platform/journal.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ void SetVideoMemoryBudget(long long bytes) { videoBudget = bytes; }
 int LiveSurfaceCount() { return liveSurfaces; }
 
 void LoseAllSurfaces() {
+    if (!JournalSurfacesLost()) return;
     for (IDirectDrawSurface* s : Surfaces()) s->lost = true;
 }
 
@@ -150,6 +152,7 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* target, DWORD flags) {
     DWORD bits = 0, r = 0, g = 0, b = 0;
     HostDisplayFormat(&bits, &r, &g, &b);
     HostPresent(pixels.data(), width, width, height, r == 0x7C00 ? 15 : 16);
+    JournalFrameShown(pixels.data(), width, width, height, r == 0x7C00 ? 15 : 16);
     return DD_OK;
 }
 
