@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/log.h"
 #include "app/texts.h"
 #include "app/valimo.h"
+#include "base/log.h"
 #include "gfx/display.h"
 #include "gfx/font.h"
 #include "gfx/movie.h"
@@ -175,6 +175,7 @@ void DrawExitButton() {
 }  // namespace
 
 void RestoreGraphics() {
+    // Kept on purpose: the log's misspellings (docs/BEHAVIOUR.md).
     WriteLog("RestoringGraphics...\n");
     if (backBuffer) backBuffer->Restore();
     if (primarySurface) primarySurface->Restore();
@@ -294,14 +295,19 @@ deleteId:
         const int code = PickMainMenu();
         // The chosen screen's block comes later and draws this same frame.
         switch (code) {
-        case 20: GameState = GS_NEW_LEVEL; break;
-        case 22: GameState = GS_INSTRUCTIONS; break;
-        case 23: GameState = GS_CREDITS; break;
-        case 25: GameState = GS_LOGOUT; break;
-        case 26: StartOutro(); break;
+        case MENU_PLAY: GameState = GS_NEW_LEVEL; break;
+        case MENU_INSTRUCTIONS: GameState = GS_INSTRUCTIONS; break;
+        case MENU_CREDITS: GameState = GS_CREDITS; break;
+        case MENU_LOG_OUT: GameState = GS_LOGOUT; break;
+        case MENU_QUIT: StartOutro(); break;
+        // Kept on purpose: two menu rows that do nothing (docs/BEHAVIOUR.md).
+        case MENU_MODE:
+        case MENU_BEST_TIME:
         default: break;
         }
-        if (code == 20 || code == 22 || code == 23 || code == 25 || code == 26) PlaySoundEffect(SFX_CLICK);
+        if (code == MENU_PLAY || code == MENU_INSTRUCTIONS || code == MENU_CREDITS || code == MENU_LOG_OUT ||
+            code == MENU_QUIT)
+            PlaySoundEffect(SFX_CLICK);
         SelectFont(0);
         PrintText(kVersionLine, 270, 320);
     }
@@ -354,7 +360,7 @@ deleteId:
     }
 
     if (GameState == GS_PLAYING) {
-        PlayFrame(DrawPlayBackground, DrawExitButton);
+        if (PlayFrame(DrawPlayBackground, DrawExitButton)) GameState = GS_NEW_LEVEL;
         if (keyState[DIK_ESCAPE]) {
             GameState = GS_QUIT_GAME;
             // The dialog opens over the level this same frame, as after Exit.
@@ -433,6 +439,7 @@ tail:
         windowActive = 0;
         PostMessageA(mainWindow, WM_ACTIVATE, 0, 0);
     }
+    // Kept on purpose: F alone shows the frame counter (docs/BEHAVIOUR.md).
     if (keyState[DIK_F] && GameState != GS_WELCOME) {
         if (!fpsKeyHeld) {
             fpsKeyHeld = true;

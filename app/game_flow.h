@@ -15,6 +15,7 @@ enum : int {
     GS_INTRO = 11,
     GS_CLOSING = 12,
     GS_QUIT_GAME = 13,
+    // 22, 23 and 25 equal the menu choices that lead to them by chance only.
     GS_INSTRUCTIONS = 22,
     GS_CREDITS = 23,
     GS_LOGOUT = 25,

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "app/game_flow.h"
-#include "app/log.h"
+#include "base/log.h"
 #include "gfx/display.h"
 #include "gfx/movie.h"
 #include "gfx/sprite.h"
@@ -17,8 +17,6 @@
 #include "sound/sound.h"
 
 HWND mainWindow = nullptr;
-char startDirectory[260] = "";
-bool quitRequested = false;
 int windowActive = 0;
 int graphicsValid = 1;
 int restoreWait = 0;
@@ -46,6 +44,8 @@ void WinMain() {
 }
 
 void WinMainStart() {
+    // Before anything can fail: a fatal error ends the game in order.
+    SetFatalExit(Shutdown);
     WriteLog("Valimo v1.0 Log File\n\n");
     ShowCursor(false);
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2 - 160;
@@ -87,6 +87,7 @@ bool FrameLoopPass() {
     FlipScreen();
     UpdateFps();
 
+    // Kept on purpose: the frame cap's counter reads (docs/BEHAVIOUR.md).
     FrameElapsed();
     double t = FrameElapsed();
     // Changed on purpose: a zero counter frequency (docs/BEHAVIOUR.md).
@@ -138,9 +139,9 @@ LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
 
 void ValimoInit(HINSTANCE instance) {
     WriteLog("ValimoInit()\n");
-    InitDirectDraw(instance, 640, 480, 16);
+    InitDirectDraw(mainWindow, instance, 640, 480, 16);
     InitInput(mainWindow, instance);
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     PreparePixelMode();
     InitGame();
 }
@@ -166,7 +167,8 @@ void InitGame() {
     drawDib = DrawDibOpen();
     WriteLog("Loading static sprites\n");
     LoadStaticSprites();
-    LoadProfiles();
+    // A first run, with no players yet, begins at the welcome.
+    if (LoadProfiles()) stateAfterIntro = profileCount == 0 ? GS_WELCOME : GS_SELECT_PLAYER;
     gameLevel.itemCount = 0;
     gameLevel.itemsLoaded = false;
     carrying = false;
@@ -219,6 +221,7 @@ void InitTimer() {
 
 void MarkFrameStart() { QueryPerformanceCounter(&frameStart); }
 
+// Kept on purpose: the frame cap's counter reads (docs/BEHAVIOUR.md).
 double FrameElapsed() {
     int64_t now = 0;
     QueryPerformanceCounter(&now);

@@ -2,11 +2,10 @@
 #pragma once
 #include <cstdint>
 
+#include "base/run.h"
 #include "platform/win.h"
 
 extern HWND mainWindow;
-extern char startDirectory[260];
-extern bool quitRequested;
 extern int windowActive;
 extern int graphicsValid;
 extern int restoreWait;

@@ -16,7 +16,7 @@ struct Screen {
     Sprite quarter;  // 160 x 120
     Screen() {
         mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-        InitDirectDraw(nullptr, 640, 480, 16);
+        InitDirectDraw(mainWindow, nullptr, 640, 480, 16);
         picture = CreateSprite(640, 480, 1, DDSCAPS_VIDEOMEMORY);
         quarter = CreateSprite(160, 120, 0, DDSCAPS_VIDEOMEMORY);
         for (int y = 0; y < 480; y += 2) FillSpriteRect(picture, 0, y, 640, 1, 0xF81F);

@@ -64,7 +64,7 @@ struct Gui {
         WriteFont("TimesRoman2.bmp", 14);
         WriteFont("Century.bmp", 18);
         mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-        InitDirectDraw(nullptr, 640, 480, 16);
+        InitDirectDraw(mainWindow, nullptr, 640, 480, 16);
         GuiInit();
     }
 };

@@ -20,7 +20,7 @@ void LayLevel() {
     if (laid) return;
     laid = true;
     mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-    InitDirectDraw(nullptr, 640, 480, 16);
+    InitDirectDraw(mainWindow, nullptr, 640, 480, 16);
     BuildGridTemplate();
     for (int i = 0; i < kItems; i++) {
         Item& item = gameLevel.items[i];

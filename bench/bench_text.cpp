@@ -52,7 +52,7 @@ void StartFonts() {
     SetCurrentDirectoryA(dir);
     for (const char* name : {"TimesRoman.bmp", "TimesRoman2.bmp", "Century.bmp"}) WriteFontPicture(name);
     mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-    InitDirectDraw(nullptr, 640, 480, 16);
+    InitDirectDraw(mainWindow, nullptr, 640, 480, 16);
     InitFonts();
 }
 

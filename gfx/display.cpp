@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
 #include "gfx/sprite.h"
 
 IDirectDraw* lpdd = nullptr;
@@ -103,6 +102,7 @@ const ErrorText clipErrors[] = {
     {DDERR_CLIPPERISUSINGHWND, "dderrClip() Clipper is using HWND"},
     {DDERR_INVALIDCLIPLIST, "dderrClip() Invalid clip list"},
     {DDERR_INVALIDSURFACETYPE, "dderrClip() Invalid surface type"},
+    // Kept on purpose: the log's misspellings (docs/BEHAVIOUR.md).
     {DDERR_NOCLIPPERATTACHED, "dderrClip() No clippper attached"},
 };
 
@@ -132,11 +132,11 @@ const char* dderrGetAttSurface(HRESULT r) {
 const char* dderrClip(HRESULT r) { return Report(clipErrors, "dderrClip() Unidentified error", r); }
 const char* dderrLock(HRESULT r) { return Report(lockErrors, "dderrLock() Unidentified error", r); }
 
-void InitDirectDraw(HINSTANCE instance, int width, int height, int bits) {
+void InitDirectDraw(HWND window, HINSTANCE instance, int width, int height, int bits) {
     WriteLog("Initializing DirectDraw\n");
     HRESULT result = DirectDrawCreate(nullptr, &lpdd, nullptr);
     if (result != DD_OK) SystemError(dderrCreate(result));
-    result = lpdd->SetCooperativeLevel(mainWindow, DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE);
+    result = lpdd->SetCooperativeLevel(window, DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_EXCLUSIVE);
     if (result != DD_OK) SystemError(dderrCooperate(result));
     result = lpdd->SetDisplayMode(DWORD(width), DWORD(height), DWORD(bits));
     if (result != DD_OK) SystemError(dderrSetMode(result));

@@ -17,7 +17,8 @@ struct SurfaceLock {
     int pitch;         // bytes from one row to the next
 };
 
-void InitDirectDraw(HINSTANCE instance, int width, int height, int bits);
+// The display is the window's alone while the game runs.
+void InitDirectDraw(HWND window, HINSTANCE instance, int width, int height, int bits);
 void ReleaseDirectDraw();
 HRESULT FlipScreen();
 void SetSurfaceClipRect(IDirectDrawSurface* surface, int x, int y, int width, int height);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/log.h"
+#include "base/log.h"
 #include "gfx/display.h"
 
 BitmapFont fonts[FONT_COUNT] = {};

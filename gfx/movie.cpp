@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 #include "gfx/display.h"
 
 Sprite movieSprite = nullptr;
@@ -93,6 +93,7 @@ void OpenMovie(const char* fileName) {
     // Without a decoder nothing can be shown: the frame count stays 0 and the movie
     // is over at once.
     if (!movieFrames) {
+        // Kept on purpose: the log's misspellings (docs/BEHAVIOUR.md).
         WriteLog(
             "Failed to decomress a video file, make sure the Microsoft Video 1 codec is present on your system\n"
             "See faq.html in the game's folder for details on this error.\n");

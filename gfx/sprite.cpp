@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 #include "gfx/bitmap_format.h"
 #include "gfx/display.h"
 #include "gfx/movie.h"
@@ -74,7 +74,7 @@ void LoadBitmapFile(const char* path) {
         std::fclose(file);
         // Kept on purpose: the bitmap loader's message order (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Bitmap != 16BIT\n");
-        Shutdown();
+        FatalExit();
     }
 
     const int32_t width = loadedBitmap.width, height = loadedBitmap.height;

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 #include "gfx/font.h"
 #include "gfx/sprite.h"
 #include "gui/dialog_table.h"

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 
 GuiWindow windows[MAX_WINDOWS]{};
 int32_t windowCount = 0;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 #include "gfx/display.h"
 #include "gfx/font.h"
 #include "gfx/sprite.h"

@@ -12,9 +12,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/game_flow.h"
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 #include "gfx/display.h"
 #include "gfx/font.h"
 #include "gfx/sprite.h"
@@ -157,7 +156,7 @@ uint16_t ListColour(uint16_t rgb565, uint16_t rgb555) { return PixelMode == 15 ?
 
 }  // namespace
 
-void LoadProfiles() {
+bool LoadProfiles() {
     WriteLog("Attempting to read prefs.dat\n");
     // Only a plain file: a directory opens for reading but holds no profiles, and a
     // pipe would wait for a writer forever.
@@ -170,7 +169,7 @@ void LoadProfiles() {
         // Changed on purpose: prefs.dat that is no file (docs/BEHAVIOUR.md).
         WriteLog("ERROR: Unable to open prefs.dat\n");
         quitRequested = true;
-        return;
+        return false;
     }
     WordReader reader(file);
     FileWord word;
@@ -223,9 +222,9 @@ void LoadProfiles() {
         profiles[kept++] = record;
     }
     profileCount = kept;
-    stateAfterIntro = profileCount == 0 ? GS_WELCOME : GS_SELECT_PLAYER;
     profiles[0].selected = true;
     std::fclose(file);
+    return true;
 }
 
 void SaveProfiles() {

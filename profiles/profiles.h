@@ -32,7 +32,8 @@ struct PlayerProfile {
 extern PlayerProfile profiles[MAX_PLAYERS];
 extern int profileCount;
 
-void LoadProfiles();
+// False when prefs.dat could not be opened; the players read are in the table.
+bool LoadProfiles();
 void SaveProfiles();
 void DrawPlayerList();
 void PickPlayer();

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
+#include "base/run.h"
 #include "gfx/display.h"
 #include "platform/files.h"
 #include "puzzle/level_format.h"

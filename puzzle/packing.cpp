@@ -156,7 +156,7 @@ void ClampCarriedItem() {
     if (mouseY - it.grabY < 0) mouseY = it.grabY;
 }
 
-void UpdatePacking() {
+bool UpdatePacking() {
     if (ValidItem(carriedItem) && carrying && mouseClick) {
         const Item& it = gameLevel.items[carriedItem];
         const int px = mouseX - it.grabX;
@@ -172,11 +172,13 @@ void UpdatePacking() {
     for (int row = 0; row < CASE_ROWS; row++)
         for (int column = CASE_LEFT; column < CASE_LEFT + CASE_COLUMNS; column++)
             if (CellAt(column, row)->occupied) packedCells++;
-    if (packedCells == CASE_CELLS) CompleteLevel();
+    const bool completed = packedCells == CASE_CELLS;
+    if (completed) CompleteLevel();
     packedPercent = float(packedCells) * PERCENT_PER_CELL;
+    return completed;
 }
 
-void PlayFrame(void (*underItems)(), void (*overItems)()) {
+bool PlayFrame(void (*underItems)(), void (*overItems)()) {
     pointerShape = 0;
     // Before the grid is rebuilt, so the drop below lands where the item is drawn.
     ClampCarriedItem();
@@ -187,5 +189,5 @@ void PlayFrame(void (*underItems)(), void (*overItems)()) {
     if (overItems) overItems();
     DrawCarriedItem();
     // Last, once every item has marked its cells this frame.
-    UpdatePacking();
+    return UpdatePacking();
 }

@@ -47,10 +47,11 @@ void UpdateItem(int item, bool interact);
 void DrawItems(bool interact);
 void DrawCarriedItem();
 void ClampCarriedItem();
-void UpdatePacking();
+// True when this frame filled the case and completed the level.
+bool UpdatePacking();
 // One play frame of the puzzle, in the one order it may take: the carried item held
 // on the screen, the grid rebuilt, the items drawn (a click picks up), the carried
 // item drawn over them (a click drops), the case counted. underItems draws what lies
 // beneath the items, overItems what lies between them and the carried item; either
-// may be null.
-void PlayFrame(void (*underItems)() = nullptr, void (*overItems)() = nullptr);
+// may be null. True when the frame completed the level.
+bool PlayFrame(void (*underItems)() = nullptr, void (*overItems)() = nullptr);

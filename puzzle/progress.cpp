@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/game_flow.h"
 #include "gui/registry.h"
 #include "profiles/profiles.h"
 #include "puzzle/packing.h"
@@ -12,14 +11,12 @@ void CompleteLevel() {
     const int player = CurrentPlayer();
     // Play never starts without a player; if it ever does, nothing is written outside the table.
     if (player < 0 || player >= profileCount) {
-        GameState = GS_NEW_LEVEL;
         packedCells = 0;
         return;
     }
     // At the top of the range the level stays: it could not be shown once raised.
     const int completed = profiles[player].level;
     if (completed < MAX_PLAYER_LEVEL) profiles[player].level = completed + 1;
-    GameState = GS_NEW_LEVEL;
     packedCells = 0;
     const int window = FindWindowId("NEWLEVEL");
     if (window != NOIDFOUND && windows[window].textCount > 0) {

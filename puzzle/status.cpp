@@ -135,7 +135,7 @@ int PickMainMenu() {
     for (int k = 0; k < MENU_ROWS; k++) {
         const int top = 153 + 20 * k;
         const bool on = mouseX > 226 && mouseX < 414 && mouseY > top && mouseY < top + 20;
-        if (on && menuPressed[k] && mouseButton == 0) return 20 + k;
+        if (on && menuPressed[k] && mouseButton == 0) return MENU_PLAY + k;
         menuPressed[k] = false;
         if (on && mouseButton != 0) {
             DrawStaticSprite(SPR_MENU_BUTTON_PRESSED, 226, top);

@@ -3,8 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/log.h"
-#include "app/valimo.h"
+#include "base/log.h"
 #include "platform/mmio.h"
 
 IDirectSound* directSound = nullptr;
@@ -69,7 +68,7 @@ bool ReadWave(const char* fileName, std::vector<uint8_t>* samples) {
 
 }  // namespace
 
-void InitDirectSound() {
+void InitDirectSound(HWND window) {
     WriteLog("Initializing DirectSound\n");
     for (SoundEffect& effect : soundEffects) effect = SoundEffect{};
     soundDisabled = false;
@@ -79,7 +78,7 @@ void InitDirectSound() {
         WriteLog("Failed to create DirectSound object; SOUND IS DISABLED (Possibly due to a hardware issue)\n");
         return;
     }
-    if (directSound->SetCooperativeLevel(mainWindow, DSSCL_NORMAL) != DS_OK) {
+    if (directSound->SetCooperativeLevel(window, DSSCL_NORMAL) != DS_OK) {
         WriteLog("DirectSound failed to set cooperative level; SOUND IS DISABLED (Possibly due to a hardware issue)\n");
         directSound->Release();
         directSound = nullptr;

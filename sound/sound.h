@@ -21,7 +21,7 @@ extern IDirectSound* directSound;
 extern bool soundDisabled;
 extern SoundEffect soundEffects[SOUND_SLOTS];
 
-void InitDirectSound();
+void InitDirectSound(HWND window);
 void ShutdownDirectSound();
 void LoadSoundEffects();
 void LoadSoundEffect(int slot, const char* fileName);

@@ -15,6 +15,9 @@
 #include "platform/win.h"
 
 namespace {
+// As the program does at start-up: a fatal error in a test ends it through the shut-down.
+const bool fatalExitSet = (SetFatalExit(Shutdown), true);
+
 std::vector<std::string> scratchDirectories;
 pid_t scratchOwner = 0;
 
@@ -58,7 +61,7 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 
 void StartDisplay() {
     mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-    InitDirectDraw(nullptr, 640, 480, 16);
+    InitDirectDraw(mainWindow, nullptr, 640, 480, 16);
 }
 
 void DropFileAccessOverride() {

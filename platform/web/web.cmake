@@ -7,7 +7,7 @@ endif()
 
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS
   platform/*.cpp platform/web/*.cpp
-  app/*.cpp puzzle/*.cpp profiles/*.cpp gui/*.cpp gfx/*.cpp sound/*.cpp input/*.cpp)
+  app/*.cpp base/*.cpp puzzle/*.cpp profiles/*.cpp gui/*.cpp gfx/*.cpp sound/*.cpp input/*.cpp)
 # Movies go through our own reader here, and nothing writes PNG files.
 list(REMOVE_ITEM WEB_SOURCES ${CMAKE_SOURCE_DIR}/platform/avi.cpp ${CMAKE_SOURCE_DIR}/platform/png.cpp
   ${CMAKE_SOURCE_DIR}/app/main.cpp)

@@ -1,6 +1,7 @@
 // What the browser host's parts share: the page's canvas and events
 // (web_host.cpp), the input devices and sound (web_devices.cpp) and the player's
-// files kept in the browser (web_store.cpp). Only platform/web includes this.
+// files kept in the browser (web_store.cpp). Only platform/web and the
+// page's entry point include this.
 #pragma once
 #include <cstdint>
 

@@ -41,7 +41,7 @@ TEST(BehaviourNotes, EachEntryIsMarkedAtItsCodeAndEachMarkNamesAnEntry) {
     // Every mark in the code, by the entry it names.
     std::map<std::string, std::set<std::string>> marks;
     const std::regex mark(R"(// (?:Kept|Changed) on purpose: (.*) \(docs/BEHAVIOUR\.md\)\.)");
-    for (const char* dir : {"app", "puzzle", "profiles", "gui", "gfx", "sound", "input", "platform", "tools"})
+    for (const char* dir : {"app", "base", "puzzle", "profiles", "gui", "gfx", "sound", "input", "platform", "tools"})
         for (const auto& e : fs::recursive_directory_iterator(kSource / dir)) {
             if (!e.is_regular_file()) continue;
             const std::string text = ReadFile(e.path().string());

@@ -4,12 +4,12 @@
 #include <cstdlib>
 
 #include "app/game_flow.h"
-#include "app/log.h"
 #include "app/valimo.h"
+#include "avi_writer.h"
+#include "base/log.h"
 #include "gfx/display.h"
 #include "gui/gui_test_support.h"
 #include "platform/headless/headless.h"
-#include "avi_writer.h"
 #include "test_support.h"
 
 namespace {
@@ -82,14 +82,35 @@ TEST(FrameLoop, TheCapSleepsToTheEndOfThePeriodAndNeverEndsAPassEarly) {
     }
 }
 
-TEST(FrameLoop, APassThatAlreadyTookLongerDoesNotWait) {
-    HeadlessSetCounter(3579545, 100000);
+// A pass is measured in the low 32 bits of the counter's difference: one already
+// longer than the period goes on at once, asleep never, but one that ran 2^32
+// ticks and a little seems just begun and runs on to 2^32 and a period.
+TEST(FrameLoop, TheCapMeasuresThePassInTheLow32BitsOfTheCounter) {
+    constexpr int64_t kStep = 1000, kPeriod = 20000, kWrap = int64_t(1) << 32;
+    HeadlessSetCounter(1000000, kStep);
     StartActive();
-    const int64_t reads = HeadlessCounterReads();
-    FrameLoopPass();
-    // The top of the pass, the frames-per-second count, then the two elapsed readings.
-    EXPECT_EQ(HeadlessCounterReads() - reads, 3);
-    EXPECT_EQ(HeadlessAsleepTicks(), 0);
+    frameRateCap = 50;
+    const struct {
+        int64_t ran, lasts;
+    } cases[] = {
+        {30000, 30000}, {kPeriod, kPeriod}, {kWrap + 1000, kWrap + kPeriod}, {kWrap + 25000, kWrap + 25000}, {5000, kPeriod},
+    };
+    for (const auto& c : cases) {
+        bool ran = false;
+        HeadlessSetPumpHook([&] {
+            if (!ran) HeadlessAdvanceCounter(c.ran);
+            ran = true;
+        });
+        const int64_t asleep = HeadlessAsleepTicks();
+        EXPECT_TRUE(FrameLoopPass());
+        const int64_t lasted = HeadlessCounterValue() - frameStart;
+        EXPECT_GE(lasted, c.lasts) << c.ran;
+        EXPECT_LE(lasted, c.lasts + 4 * kStep) << c.ran;
+        if (c.ran >= kPeriod) {
+            EXPECT_EQ(HeadlessAsleepTicks(), asleep) << c.ran;
+        }
+    }
+    HeadlessSetPumpHook(nullptr);
 }
 
 // A counter that goes back (a negative difference reads as a huge unsigned one) or

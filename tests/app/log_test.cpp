@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "app/log.h"
 #include "app/valimo.h"
+#include "base/log.h"
 #include "test_support.h"
 
 namespace {

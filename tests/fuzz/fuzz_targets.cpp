@@ -35,6 +35,8 @@ const std::string& FuzzDirectory() {
         std::string made = mkdtemp(pattern) ? pattern : "/tmp";
         if (chdir(made.c_str()) != 0) std::abort();
         snprintf(startDirectory, sizeof startDirectory, "%s", made.c_str());
+        // As at the program's start: a fatal error ends in order.
+        SetFatalExit(Shutdown);
         return made;
     }();
     return dir;
@@ -43,7 +45,7 @@ const std::string& FuzzDirectory() {
 void EnsureDisplay() {
     if (lpdd) return;
     mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-    InitDirectDraw(nullptr, 640, 480, 16);
+    InitDirectDraw(mainWindow, nullptr, 640, 480, 16);
 }
 
 bool WriteInput(const char* name, const uint8_t* data, size_t size) {
@@ -101,7 +103,7 @@ int FuzzWave(const uint8_t* data, size_t size) {
     if (++runs % 1000 == 0) std::remove("valimo.log");
     if (!directSound) {
         mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-        InitDirectSound();
+        InitDirectSound(mainWindow);
     }
     if (!WriteInput("fuzz.wav", data, size)) return 0;
     // A sound too short for a buffer ends the program by design.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/valimo.h"
 #include "bmp_writer.h"
 #include "gfx/display.h"
 #include "gui/dialogs.h"
@@ -53,7 +54,7 @@ void StartGui(int glyphWidth) {
     WriteTestSkin();
     WriteTestFonts(glyphWidth);
     StartDisplay();
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     WriteTestSound("data/click.wav");
     for (int slot : {0, 6, 7, 8, 9}) LoadSoundEffect(slot, "data/click.wav");
     GuiInit();

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/game_flow.h"
 #include "app/valimo.h"
 #include "bmp_writer.h"
 #include "gfx/display.h"
@@ -29,7 +28,7 @@ void ForgetProfiles() {
 TEST(ProfileFile, ReadsAndWritesTheTextFormat) {
     MakeScratchDirectory();
     WriteFile("prefs.dat", "PLAYERS 2\nann 0 0 0\n  bob\n3\t7 12\n");
-    LoadProfiles();
+    EXPECT_TRUE(LoadProfiles());
     EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\n");
     ASSERT_EQ(profileCount, 2);
     EXPECT_STREQ(profiles[0].name, "ann");
@@ -41,7 +40,6 @@ TEST(ProfileFile, ReadsAndWritesTheTextFormat) {
     EXPECT_FALSE(profiles[1].selected);
     EXPECT_TRUE(profiles[1].keep);
     EXPECT_EQ(CurrentPlayer(), 0);
-    EXPECT_EQ(stateAfterIntro, GS_SELECT_PLAYER);
 
     SaveProfiles();
     EXPECT_EQ(ReadFile("prefs.dat"), "PLAYERS 2\nann 0 0 0\nbob 3 7 12\n");
@@ -49,13 +47,11 @@ TEST(ProfileFile, ReadsAndWritesTheTextFormat) {
     EXPECT_FALSE(quitRequested);
 }
 
-TEST(ProfileFile, AFirstRunHasNoPlayersAndLeadsToTheWelcome) {
+TEST(ProfileFile, AFirstRunHasNoPlayersAndNoCurrentOne) {
     MakeScratchDirectory();
     WriteFile("prefs.dat", "PLAYERS 0\n");
-    stateAfterIntro = GS_MAIN_MENU;
-    LoadProfiles();
+    EXPECT_TRUE(LoadProfiles());
     EXPECT_EQ(profileCount, 0);
-    EXPECT_EQ(stateAfterIntro, GS_WELCOME);
     EXPECT_TRUE(profiles[0].selected);
     EXPECT_EQ(CurrentPlayer(), NO_PLAYER);
     SaveProfiles();
@@ -64,7 +60,7 @@ TEST(ProfileFile, AFirstRunHasNoPlayersAndLeadsToTheWelcome) {
 
 TEST(ProfileFile, AMissingFileEndsTheProgramBeforeItsFirstFrame) {
     MakeScratchDirectory();
-    LoadProfiles();
+    EXPECT_FALSE(LoadProfiles());
     EXPECT_TRUE(quitRequested);
     EXPECT_EQ(ReadLog(), "Attempting to read prefs.dat\nERROR: Unable to open prefs.dat\n");
     EXPECT_EQ(profileCount, 0);
@@ -92,9 +88,8 @@ TEST(ProfileFile, BadCountsAndShortFilesGiveOnlyWholeRecords) {
         MakeScratchDirectory();
         ForgetProfiles();
         WriteFile("prefs.dat", c.file);
-        LoadProfiles();
+        EXPECT_TRUE(LoadProfiles()) << c.file;
         EXPECT_EQ(profileCount, c.count) << c.file;
-        EXPECT_EQ(stateAfterIntro, c.count == 0 ? GS_WELCOME : GS_SELECT_PLAYER);
         for (int i = c.count; i < MAX_PLAYERS; i++) EXPECT_STREQ(profiles[i].name, "") << c.file;
         EXPECT_FALSE(quitRequested);
     }
@@ -134,7 +129,6 @@ TEST(ProfileFile, ADamagedRecordCostsThatRecordAlone) {
         std::string expected = "Attempting to read prefs.dat\n" + left;
         for (const char* p = c.skipped; *p; p++) expected += *p == '+' ? left : std::string(1, *p);
         EXPECT_EQ(ReadLog(), expected);
-        EXPECT_EQ(stateAfterIntro, GS_SELECT_PLAYER);
         EXPECT_FALSE(quitRequested);
     }
     // The next save keeps every player read.

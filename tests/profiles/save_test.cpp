@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/log.h"
 #include "app/valimo.h"
+#include "base/log.h"
 #include "profiles/profiles.h"
 #include "profiles/save_faults.h"
 #include "test_support.h"

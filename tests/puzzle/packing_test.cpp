@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "app/valimo.h"
 #include "gfx/display.h"
 #include "gfx/sprite.h"
 #include "input/input.h"
@@ -191,7 +192,7 @@ TEST_F(Packing, AFailedDropKeepsCarryingAndUsesUpTheClick) {
 }
 
 TEST_F(Packing, EveryFittingDropPlaysOneOfTheFiveDropSoundsInTheUnseededSequence) {
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     for (int k = 0; k < 5; k++) {
         const std::string path = "data/drop" + std::to_string(k) + ".wav";
         WriteFile(path, SimpleWave(std::vector<uint8_t>(16, 0x80)));

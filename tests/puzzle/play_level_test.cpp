@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "app/game_flow.h"
 #include "app/valimo.h"
 #include "gfx/display.h"
 #include "gfx/sprite.h"
@@ -59,9 +58,8 @@ TEST_F(PlayedLevel, ItemsCarriedFromTheTableFillTheCase) {
     profileCount = 1;
     std::strcpy(profiles[0].name, "tester");
     profiles[0].selected = true;
-    GameState = GS_PLAYING;
 
-    PointerFrame(0, 0, false);
+    EXPECT_FALSE(PointerFrame(0, 0, false));
     EXPECT_EQ(packedCells, 0);
     const Move moves[] = {{0, 5, 0, 10}, {1, 10, 0, 10}, {2, 5, 2, 10}, {3, 10, 2, 10},
                           {4, 5, 4, 10}, {5, 10, 4, 9},  {6, 14, 4, 1}, {7, 5, 6, 10}};
@@ -84,13 +82,13 @@ TEST_F(PlayedLevel, ItemsCarriedFromTheTableFillTheCase) {
         EXPECT_EQ(item.row, move.row);
         // The count of the drop frame was made while it was still carried.
         EXPECT_EQ(packedCells, expected);
-        PointerFrame(x, y, false);
+        const bool completed = PointerFrame(x, y, false);
         expected += move.cells;
-        // The frame that fills the case completes the level at once.
+        // The frame that fills the case completes the level at once, and no other frame does.
         EXPECT_EQ(packedCells, expected < 70 ? expected : 0);
+        EXPECT_EQ(completed, expected == 70) << "item " << move.item;
         jitter = jitter == 15 ? -15 : jitter + 5;
     }
-    EXPECT_EQ(GameState, GS_NEW_LEVEL);
     EXPECT_EQ(packedPercent, 0.0f);
     EXPECT_EQ(profiles[0].level, 1);
     EXPECT_EQ(ReadFile("prefs.dat"), "PLAYERS 1\ntester 1 0 0\n");

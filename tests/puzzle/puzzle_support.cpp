@@ -34,7 +34,7 @@ void WritePlainPicture(const std::string& name, int width, int height, uint16_t 
     WriteBmp("data/" + name, width, height, std::vector<uint16_t>(size_t(width) * size_t(height), colour));
 }
 
-void PointerFrame(int x, int y, bool button) {
+bool PointerFrame(int x, int y, bool button) {
     HeadlessInputFrame input;
     input.dx = x - mouseX;
     input.dy = y - mouseY;
@@ -42,6 +42,7 @@ void PointerFrame(int x, int y, bool button) {
     HeadlessQueueInput(input);
     ReadInput();
     ClearSprite(backBuffer, 0);
-    PlayFrame();
+    const bool completed = PlayFrame();
     FlipScreen();
+    return completed;
 }

@@ -23,8 +23,9 @@ void WriteItemPicture(const std::string& name, const std::vector<std::string>& c
 void WritePlainPicture(const std::string& name, int width, int height, uint16_t colour = kSolid555);
 
 // A whole frame of it: the pointer moved to (x, y) with the button held or not, read
-// through the input module, the puzzle drawn on a cleared screen, and shown.
-void PointerFrame(int x, int y, bool button);
+// through the input module, the puzzle drawn on a cleared screen, and shown. True
+// when the frame completed the level.
+bool PointerFrame(int x, int y, bool button);
 // Screen pixel at the centre of cell (column, row).
 inline int CellCentreX(int column) { return 32 * column + 16; }
 inline int CellCentreY(int row) { return 128 + 32 * row + 16; }

@@ -130,14 +130,17 @@ int ClickMenu(int x, int y) {
 }
 
 TEST_F(StatusDisplay, MenuRowsHaveStrictEdges) {
-    for (int k = 0; k < MENU_ROWS; k++) EXPECT_EQ(ClickMenu(320, 153 + 20 * k + 10), 20 + k) << "row " << k;
+    // The rows as the menu draws them: Play, Mode, Instructions, Credits, Best time, Log out, Quit.
+    const int rows[MENU_ROWS] = {MENU_PLAY,      MENU_MODE,    MENU_INSTRUCTIONS, MENU_CREDITS,
+                                 MENU_BEST_TIME, MENU_LOG_OUT, MENU_QUIT};
+    for (int k = 0; k < MENU_ROWS; k++) EXPECT_EQ(ClickMenu(320, 153 + 20 * k + 10), rows[k]) << "row " << k;
     EXPECT_EQ(ClickMenu(226, 163), MENU_NOPICK);
-    EXPECT_EQ(ClickMenu(227, 163), 20);
+    EXPECT_EQ(ClickMenu(227, 163), MENU_PLAY);
     EXPECT_EQ(ClickMenu(414, 163), MENU_NOPICK);
-    EXPECT_EQ(ClickMenu(413, 163), 20);
+    EXPECT_EQ(ClickMenu(413, 163), MENU_PLAY);
     for (int k = 0; k <= MENU_ROWS; k++) EXPECT_EQ(ClickMenu(320, 153 + 20 * k), MENU_NOPICK) << "line " << k;
-    EXPECT_EQ(ClickMenu(320, 154), 20);
-    EXPECT_EQ(ClickMenu(320, 172), 20);
+    EXPECT_EQ(ClickMenu(320, 154), MENU_PLAY);
+    EXPECT_EQ(ClickMenu(320, 172), MENU_PLAY);
 }
 
 TEST_F(StatusDisplay, PressDraggedToAnotherRowSelectsThatRow) {
@@ -145,7 +148,7 @@ TEST_F(StatusDisplay, PressDraggedToAnotherRowSelectsThatRow) {
     EXPECT_EQ(Pick(320, 203, true), MENU_NOPICK);  // row 2 held: pressed look
     EXPECT_EQ(ScreenPixel(230, 195), colours[kMenuPressed]);
     EXPECT_EQ(Pick(320, 223, true), MENU_NOPICK);  // dragged onto row 3
-    EXPECT_EQ(Pick(320, 223, false), 23);
+    EXPECT_EQ(Pick(320, 223, false), MENU_CREDITS);
 
     // Released off the rows: nothing, and no mark is left for a later release.
     Pick(320, 203, true);

@@ -127,7 +127,7 @@ protected:
 TEST_F(SdlHost, FocusAndClosingBecomeWindowMessagesAndFocusLossLetsGoOfKeysAndTheDisplay) {
     Open();
     EXPECT_EQ(SdlIconWidth(), 0) << "no icon.bmp, no icon";
-    InitDirectDraw(nullptr, 640, 480, 16);
+    InitDirectDraw(mainWindow, nullptr, 640, 480, 16);
     Key(SDL_SCANCODE_A, true);
     Key(SDL_SCANCODE_LSHIFT, true, KMOD_LSHIFT);
     Push(SDL_MOUSEBUTTONDOWN, [](SDL_Event& e) { e.button.button = SDL_BUTTON_LEFT; });

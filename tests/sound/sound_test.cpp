@@ -11,6 +11,7 @@
 #include "platform/faults.h"
 #include "platform/headless/headless_devices.h"
 #include "sound/sound.h"
+#include "sound/sound_support.h"
 #include "sound/wave_files.h"
 #include "test_support.h"
 
@@ -43,17 +44,7 @@ void WriteEffects() {
     for (const EffectFile& f : kEffectFiles) WriteFile(f.path, SimpleWave(Ramp(f.length, first++)));
 }
 
-class SoundTest : public testing::Test {
-protected:
-    void SetUp() override {
-        MakeScratchDirectory();
-        mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-        InitDirectSound();
-        ASSERT_FALSE(soundDisabled);
-        logAfterStart = ReadLog();
-    }
-    std::string logAfterStart;
-};
+using SoundTest = StartedSound;
 
 TEST_F(SoundTest, EffectListFillsElevenSlotsWithOneCopyOfTheKeySound) {
     WriteEffects();
@@ -228,7 +219,7 @@ TEST(SoundDisabled, WithoutADeviceEveryOperationDoesNothing) {
     MakeScratchDirectory();
     HeadlessSetAudioDevice(false);
     WriteEffects();
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     EXPECT_TRUE(soundDisabled);
     EXPECT_EQ(directSound, nullptr);
     LoadSoundEffects();
@@ -247,10 +238,9 @@ TEST(SoundDisabled, WithoutADeviceEveryOperationDoesNothing) {
 }
 
 TEST(SoundDisabled, RefusedCooperativeLevelDisablesSound) {
-    MakeScratchDirectory();
-    mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
+    MakeSoundWindow();
     InjectFault("IDirectSound::SetCooperativeLevel", DSERR_INVALIDPARAM);
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     EXPECT_TRUE(soundDisabled);
     EXPECT_EQ(directSound, nullptr);
     EXPECT_FALSE(HeadlessAudioOpen());
@@ -271,13 +261,12 @@ void PrintTo(const BufferFault& fault, std::ostream* out) { *out << fault.call; 
 class SoundBufferFaultTest : public testing::TestWithParam<BufferFault> {};
 
 TEST_P(SoundBufferFaultTest, EndsTheProgramWithItsMessage) {
-    MakeScratchDirectory();
-    mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
+    MakeSoundWindow();
     WriteFile("data/click.wav", SimpleWave(Ramp(100, 0)));
     const BufferFault fault = GetParam();
     EXPECT_EXIT(
         {
-            InitDirectSound();
+            InitDirectSound(mainWindow);
             InjectFault(fault.call, fault.result);
             LoadSoundEffect(0, "data/click.wav");
         },

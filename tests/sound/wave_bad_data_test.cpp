@@ -10,20 +10,14 @@
 #include "platform/dsound.h"
 #include "platform/win.h"
 #include "sound/sound.h"
+#include "sound/sound_support.h"
 #include "sound/wave_files.h"
 #include "test_support.h"
 
 namespace {
 
-class WaveBadData : public testing::Test {
+class WaveBadData : public StartedSound {
 protected:
-    void SetUp() override {
-        MakeScratchDirectory();
-        mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-        InitDirectSound();
-        ASSERT_FALSE(soundDisabled);
-        logAfterStart_ = ReadLog();
-    }
     // Loads `bytes` into a slot and lets it go; whether it loaded.
     bool Load(const std::string& bytes) {
         WriteFile("bad.wav", bytes);
@@ -40,10 +34,9 @@ protected:
         return loaded;
     }
     void TearDown() override {
-        EXPECT_EQ(ReadLog(), logAfterStart_);
+        EXPECT_EQ(ReadLog(), logAfterStart);
         EXPECT_FALSE(quitRequested);
     }
-    std::string logAfterStart_;
 };
 
 std::string Samples(int count) { return std::string(size_t(count), char(0x90)); }

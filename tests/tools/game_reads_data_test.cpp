@@ -11,8 +11,8 @@
 #include "sound/sound.h"
 #include "test_support.h"
 #include "tools/art/fonts.h"
-#include "tools/kit/image.h"
 #include "tools/art/text_places.h"
+#include "tools/kit/image.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ TEST(GameReadsData, SoundEffectsLoadIntoTheirSlots) {
     CopyGameFiles({"data/click.wav", "data/drop0.wav", "data/drop1.wav", "data/drop2.wav", "data/drop3.wav",
                    "data/drop4.wav", "data/key.wav", "data/done.wav"});
     mainWindow = CreateMainWindow("Valimo", 0, 0, 640, 480, WndProc);
-    InitDirectSound();
+    InitDirectSound(mainWindow);
     ASSERT_FALSE(soundDisabled);
     std::string before = ReadLog();
     LoadSoundEffects();

@@ -1,8 +1,8 @@
-#include "app/log.h"
+#include "base/log.h"
 
 #include <cstdio>
 
-#include "app/valimo.h"
+#include "base/run.h"
 #include "platform/win.h"
 
 bool logStarted = false;
@@ -45,5 +45,5 @@ void SystemError(const char* text) {
     WriteLog("System Error Occured at ");
     WriteLog(text);
     WriteLog("\n");
-    Shutdown();
+    FatalExit();
 }

@@ -13,5 +13,5 @@ void ReportUnsavedWork(const char* text);
 // The kept report; empty when everything of the player's was written.
 extern char unsavedWorkReport[512];
 
-// Logs "System Error Occured at " with the text and ends the program through Shutdown.
+// Logs "System Error Occured at " with the text and ends the program by the fatal exit.
 [[noreturn]] void SystemError(const char* text);
