@@ -30,7 +30,9 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
+from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
@@ -364,6 +366,133 @@ def check_storage_refused(driver, run):
         run.compared[-1] += " (storage refused)"
 
 
+def phone_driver(profile, width, height):
+    options = Options()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--user-data-dir=" + profile, "--autoplay-policy=no-user-gesture-required"]:
+        options.add_argument(flag)
+    options.add_experimental_option("mobileEmulation", {
+        "deviceMetrics": {"width": width, "height": height, "pixelRatio": 3.0, "touch": True},
+        "userAgent": "Mozilla/5.0 (Linux; Android 13; Pixel 7) AppleWebKit/537.36 (KHTML, like Gecko) "
+                     "Chrome/120.0 Mobile Safari/537.36"})
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def rects(driver):
+    return driver.execute_script(
+        "function r(id) { var b = document.getElementById(id).getBoundingClientRect();"
+        " return [b.left, b.top, b.right, b.bottom]; }"
+        " return {canvas: r('canvas'), bar: r('bar'), say: r('say'), w: innerWidth, h: innerHeight};")
+
+
+def tap(driver, x, y, to=None, hold=0.0):
+    """A finger on picture pixel (x, y), lifted there or at `to` after a drag."""
+    c = rects(driver)["canvas"]
+    def client(px, py):
+        return (int(c[0] + (px + 0.5) * (c[2] - c[0]) / 640), int(c[1] + (py + 0.5) * (c[3] - c[1]) / 480))
+    actions = ActionBuilder(driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
+    finger = actions.pointer_action
+    finger.move_to_location(*client(x, y))
+    finger.pointer_down()
+    if hold:
+        finger.pause(hold)
+    if to:
+        for i in range(1, 11):
+            finger.move_to_location(*client(x + (to[0] - x) * i // 10, y + (to[1] - y) * i // 10))
+            finger.pause(0.05)
+    else:
+        finger.pause(0.08)
+    finger.pointer_up()
+    actions.perform()
+    time.sleep(0.4)
+
+
+def wait_still(driver, run, seconds, timeout):
+    """Until the picture has stood still for `seconds` (the intro over)."""
+    end = time.time() + timeout
+    last, since = None, time.time()
+    while time.time() < end:
+        now = run.canvas_rgb()
+        if now != last:
+            last, since = now, time.time()
+        elif now and time.time() - since >= seconds:
+            return True
+        time.sleep(0.1)
+    return False
+
+
+def check_phone(url, refs, out, failures):
+    """A first run on a phone (390 x 844 at 3x, touch): the picture fills the width, the
+    box opens the phone's keyboard through the page's input, a drag packs an item; in
+    landscape the picture fills the height with the links beside it."""
+    with open(os.path.join(refs, "steps-first.txt")) as f:
+        steps = [line.split() for line in f]
+    at = steps.index(["shot", "web-level"])
+    pick, move = steps[at + 1], steps[at + 2]
+    profile = tempfile.mkdtemp(prefix="valimo-web-phone-")
+    driver = phone_driver(profile, 390, 844)
+    run = PageRun(driver, refs, out)
+    try:
+        driver.get(url)
+        if not wait_still(driver, run, 2.0, 60):
+            failures.append("phone: the intro did not end in the page")
+            return
+        r = rects(driver)
+        canvas, bar = r["canvas"], r["bar"]
+        if abs((canvas[2] - canvas[0]) - 390) > 1 or abs((canvas[3] - canvas[1]) - 292.5) > 1:
+            failures.append("phone: in portrait the picture is %r, not the width of the screen" % canvas)
+        if bar[1] < canvas[3]:
+            failures.append("phone: the links %r cover the picture %r" % (bar, canvas))
+        if driver.execute_script("return getComputedStyle(document.getElementById('canvas')).imageRendering;") != "pixelated":
+            failures.append("phone: the picture is not drawn pixelated")
+        driver.save_screenshot(os.path.join(out, "phone-portrait-welcome.png"))
+        tap(driver, 315, 290)  # "Continue..."
+        tap(driver, 300, 242)  # the id box
+        focused = driver.execute_script("return document.activeElement.id;")
+        if focused != "typing":
+            failures.append("phone: a tap on the Player Id box focused %r, not the page's input" % focused)
+        else:
+            # A soft keyboard: whole words and a correction, as phones send them.
+            field = driver.switch_to.active_element
+            field.send_keys("anan")
+            time.sleep(0.3)
+            driver.execute_script("var t = document.getElementById('typing'); t.value = 'anna';"
+                                  " t.dispatchEvent(new InputEvent('input'));")
+            time.sleep(1.0)
+            driver.save_screenshot(os.path.join(out, "phone-portrait-player-id.png"))
+        tap(driver, 276, 297)  # "Create Player"
+        time.sleep(0.5)
+        prefs = store_text(driver, "prefs.dat")
+        if prefs != "PLAYERS 1\nanna 0 0 0\n":
+            failures.append("phone: after typing on the phone's keyboard prefs.dat reads %r" % prefs)
+        tap(driver, 416, 327)  # "Continue..."
+        time.sleep(2.5)
+        tap(driver, 320, 163)  # "Play"
+        tap(driver, 320, 272)  # "Continue"
+        time.sleep(0.5)
+        # Press, drag and release: the first item packed, as the headless host packed it.
+        tap(driver, int(pick[1]), int(pick[2]), to=(int(move[1]), int(move[2])))
+        if not run.wait_screen("web-packed", 10):
+            failures.append("phone: a drag did not pack the first item (%s)" % run.failures[-1])
+        driver.save_screenshot(os.path.join(out, "phone-portrait-packed.png"))
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                               {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True})
+        time.sleep(1.0)
+        r = rects(driver)
+        canvas, bar = r["canvas"], r["bar"]
+        if abs((canvas[3] - canvas[1]) - 390) > 1:
+            failures.append("phone: in landscape the picture is %r, not the height of the screen" % canvas)
+        if bar[0] < canvas[2] and bar[1] < canvas[3]:
+            failures.append("phone: in landscape the links %r cover the picture %r" % (bar, canvas))
+        driver.save_screenshot(os.path.join(out, "phone-landscape.png"))
+    finally:
+        driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--page", required=True)
@@ -459,6 +588,7 @@ def main():
                 check_focus(driver, run)
                 check_upload(driver, run, os.path.join(refs, "upload-prefs.dat"))
                 check_storage_refused(driver, run)
+        check_phone(url, refs, out, run.failures)
     finally:
         logs = driver.get_log("browser")
         with open(os.path.join(out, "console.txt"), "w") as f:
