@@ -206,7 +206,7 @@ web: web-deps deps $(BUILD)/CMakeCache.txt
 	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' ! -name 'valimo.lock' \
 	  -exec cp -p --parents {} $(CURDIR)/$(WEB)/pack/ \;
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB) -DVALIMO_WEB=ON -DCMAKE_BUILD_TYPE=Release \
-	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack >/dev/null
+	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack -DVALIMO_WEB_GEN=$(CURDIR)/$(BUILD)/tools/valimo-gen >/dev/null
 	$(WEB_ENV) cmake --build $(WEB) -j $(JOBS)
 	@echo "The page is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/valimo.js $(WEB)/valimo.wasm $(WEB)/valimo.data | tail -1 | cut -f1) bytes); make serve-web serves it."
 

@@ -156,6 +156,8 @@ EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void*) {
     // No mouse events made up from the touch, no scrolling of the page.
     if (!t) return EM_TRUE;
     if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+        // Sound may take a while to start on the first touch: the hold counts from after it.
+        WebStartAudio();
         finger = t->identifier;
         fingerAt = emscripten_get_now();
         fingerPressed = fingerLong = pressAtStart = false;
@@ -163,7 +165,6 @@ EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void*) {
         SeeFinger(*t);
         startX = fingerX;
         startY = fingerY;
-        WebStartAudio();
         return EM_TRUE;
     }
     SeeFinger(*t);
@@ -214,6 +215,40 @@ void MirrorTextBox() {
     WebTextBox(h.boxShown, h.typing, h.boxX, h.boxY, h.boxWidth, h.boxHeight, toldText, h.boxLength);
 }
 
+// Controllers of the page (index.html reads the Gamepad API): the buttons as bits
+// in the order of PadButton and the left stick; -1 with no controller.
+EM_JS(int, WebReadPads, (float* stick), {
+    var read = Module.valimoReadPads ? Module.valimoReadPads() : null;
+    if (!read) return -1;
+    HEAPF32[stick >> 2] = read.x;
+    HEAPF32[(stick >> 2) + 1] = read.y;
+    return read.bits;
+});
+
+int padBits = -1;
+
+// The pads' changes since the last read reach the same hands as SDL's controllers.
+void ReadPads() {
+    float stick[2] = {0.0f, 0.0f};
+    const int bits = WebReadPads(stick);
+    if (bits < 0) {
+        if (padBits >= 0) HandsPadReleased();
+        padBits = -1;
+        return;
+    }
+    const int was = padBits < 0 ? 0 : padBits;
+    for (int b = 0; b < PADB_COUNT; b++)
+        if (((bits ^ was) >> b) & 1) HandsPadButton(b, ((bits >> b) & 1) != 0);
+    HandsPadStick(stick[0], stick[1]);
+    if (bits != was) WebNoteEvent();
+    padBits = bits;
+}
+
+void ForgetPads() {
+    if (padBits >= 0) HandsPadReleased();
+    padBits = -1;
+}
+
 }  // namespace
 
 void WebWatchInput() {
@@ -248,8 +283,10 @@ void HostReadKeyboard(uint8_t state[256]) {
     std::memset(state, 0, 256);
     if (!WebFocused()) {
         ForgetPending();
+        ForgetPads();
         return;
     }
+    ReadPads();
     ReadKeyboardFromScancodes(keyHeld, keyPressed, keyHidden, state);
 }
 

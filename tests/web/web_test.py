@@ -30,14 +30,13 @@ from selenium import webdriver
 from selenium.webdriver.chrome.options import Options
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
-from selenium.webdriver.common.actions import interaction
 from selenium.webdriver.common.actions.action_builder import ActionBuilder
-from selenium.webdriver.common.actions.pointer_input import PointerInput
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
 PAGE_FILES = ["index.html", "files.json", "valimo.js", "valimo.wasm", "valimo.data"]
 SIZE_TARGET = 4 * 1024 * 1024
+LABEL_RGB = bytes((255, 239, 57))  # an item's label, shown while the pointer rests on it
 FIRST_FRAME_TARGET_MS = 2000
 CPU_TARGET = 10.0
 
@@ -111,6 +110,18 @@ var s = '';
 for (var k = 0; k < rgb.length; k += 8192) s += String.fromCharCode.apply(null, rgb.subarray(k, k + 8192));
 return btoa(s);
 """
+
+
+def without_pointers(rgb, pointers, size=34):
+    """The picture with a square blacked out where the game's arrow stands at each point."""
+    if not rgb or not pointers:
+        return rgb
+    out = bytearray(rgb)
+    for px, py in pointers:
+        for y in range(max(0, py - 2), min(480, py - 2 + size)):
+            x0, x1 = max(0, px - 2), min(640, px - 2 + size)
+            out[(y * 640 + x0) * 3:(y * 640 + x1) * 3] = bytes(3 * (x1 - x0))
+    return bytes(out)
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -204,14 +215,17 @@ class PageRun:
         actions.pointer_action.move_to_location(cx, cy)
         actions.perform()
 
-    def wait_screen(self, name, timeout):
+    def wait_screen(self, name, timeout, pointers=()):
+        """Until the canvas is the headless host's screen `name`; the squares of the
+        game's arrow at each of `pointers` (picture pixels) are left out of both."""
         width, height, want = read_png(os.path.join(self.screens, name + ".png"))
         assert (width, height) == (640, 480)
+        want = without_pointers(want, pointers)
         end = time.time() + timeout
         got = None
         pointed = time.time()
         while time.time() < end:
-            got = self.canvas_rgb()
+            got = without_pointers(self.canvas_rgb(), pointers)
             if got == want:
                 self.compared.append(name)
                 return True
@@ -446,64 +460,76 @@ def rects(driver):
         " return {canvas: r('canvas'), bar: r('bar'), say: r('say'), w: innerWidth, h: innerHeight};")
 
 
-def tap(driver, x, y, to=None, hold=0.0):
-    """A finger on picture pixel (x, y), lifted there or at `to` after a drag."""
+def overlap(a, b):
+    """Whether two client rectangles [left, top, right, bottom] share any area."""
+    return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3] and a[2] > a[0] and a[3] > a[1]
+
+
+def touch(driver, kind, points):
+    """One touch event through the browser's own input, at once: `points` are
+    (id, picture x, picture y) of every finger down."""
     c = rects(driver)["canvas"]
-    def client(px, py):
-        return (int(c[0] + (px + 0.5) * (c[2] - c[0]) / 640), int(c[1] + (py + 0.5) * (c[3] - c[1]) / 480))
-    actions = ActionBuilder(driver, mouse=PointerInput(interaction.POINTER_TOUCH, "finger"), duration=0)
-    finger = actions.pointer_action
-    finger.move_to_location(*client(x, y))
-    finger.pointer_down()
-    if hold:
-        finger.pause(hold)
-    if to:
-        for i in range(1, 11):
-            finger.move_to_location(*client(x + (to[0] - x) * i // 10, y + (to[1] - y) * i // 10))
-            finger.pause(0.05)
-    else:
-        finger.pause(0.08)
-    finger.pointer_up()
-    actions.perform()
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+        {"id": i, "x": c[0] + (x + 0.5) * (c[2] - c[0]) / 640, "y": c[1] + (y + 0.5) * (c[3] - c[1]) / 480}
+        for i, x, y in points]})
+
+
+def tap(driver, x, y):
+    """A finger on picture pixel (x, y), lifted there a moment later."""
+    touch(driver, "touchStart", [(0, x, y)])
+    time.sleep(0.08)
+    touch(driver, "touchEnd", [])
     time.sleep(0.4)
 
 
-def wait_still(driver, run, seconds, timeout):
-    """Until the picture has stood still for `seconds` (the intro over)."""
-    end = time.time() + timeout
-    last, since = None, time.time()
-    while time.time() < end:
-        now = run.canvas_rgb()
-        if now != last:
-            last, since = now, time.time()
-        elif now and time.time() - since >= seconds:
-            return True
-        time.sleep(0.1)
-    return False
+def drag(driver, start, end, second=None):
+    """A finger pressed on picture pixel `start`, dragged to `end` and lifted there; a
+    second finger, when given, touches `second` midway and lifts after the first."""
+    touch(driver, "touchStart", [(0, start[0], start[1])])
+    others = []
+    for i in range(1, 11):
+        x, y = start[0] + (end[0] - start[0]) * i // 10, start[1] + (end[1] - start[1]) * i // 10
+        if second and i == 5:
+            others = [(1, second[0], second[1])]
+            touch(driver, "touchStart", [(0, x, y)] + others)
+        elif others:
+            others = [(1, others[0][1] + 4, others[0][2] + 4)]
+        touch(driver, "touchMove", [(0, x, y)] + others)
+        time.sleep(0.03)
+    touch(driver, "touchEnd", others)
+    time.sleep(0.2)
+    if others:
+        touch(driver, "touchEnd", [])
+    time.sleep(0.4)
 
 
 def check_phone(url, refs, out, failures):
     """A first run on a phone (390 x 844 at 3x, touch): the picture fills the width, the
-    box opens the phone's keyboard through the page's input, a drag packs an item; in
-    landscape the picture fills the height with the links beside it."""
+    box opens the phone's keyboard through the page's input, whole words arrive as the
+    letters the box takes, a drag packs an item and a second finger is ignored; in
+    landscape the picture fills the height with the links beside it. Each screen is the
+    headless host's but for the arrow, which stands where the finger last was."""
     with open(os.path.join(refs, "steps-first.txt")) as f:
         steps = [line.split() for line in f]
     at = steps.index(["shot", "web-level"])
     pick, move = steps[at + 1], steps[at + 2]
+    pick, drop = (int(pick[1]), int(pick[2])), (int(move[1]), int(move[2]))
+    shown = (600, 400)  # where the headless host's screens have the arrow
     profile = tempfile.mkdtemp(prefix="valimo-web-phone-")
     driver = phone_driver(profile, 390, 844)
     run = PageRun(driver, refs, out)
     try:
         driver.get(url)
-        if not wait_still(driver, run, 2.0, 60):
-            failures.append("phone: the intro did not end in the page")
+        if not run.wait_screen("web-welcome", 60, pointers=[shown, (320, 240)]):
+            failures.append("phone: " + run.failures[-1])
             return
         r = rects(driver)
-        canvas, bar = r["canvas"], r["bar"]
+        canvas = r["canvas"]
         if abs((canvas[2] - canvas[0]) - 390) > 1 or abs((canvas[3] - canvas[1]) - 292.5) > 1:
             failures.append("phone: in portrait the picture is %r, not the width of the screen" % canvas)
-        if bar[1] < canvas[3]:
-            failures.append("phone: the links %r cover the picture %r" % (bar, canvas))
+        for part in ("bar", "say"):
+            if overlap(r[part], canvas):
+                failures.append("phone: in portrait the %s %r covers the picture %r" % (part, r[part], canvas))
         if driver.execute_script("return getComputedStyle(document.getElementById('canvas')).imageRendering;") != "pixelated":
             failures.append("phone: the picture is not drawn pixelated")
         driver.save_screenshot(os.path.join(out, "phone-portrait-welcome.png"))
@@ -513,38 +539,74 @@ def check_phone(url, refs, out, failures):
         if focused != "typing":
             failures.append("phone: a tap on the Player Id box focused %r, not the page's input" % focused)
         else:
-            # A soft keyboard: whole words and a correction, as phones send them.
             field = driver.switch_to.active_element
-            field.send_keys("anan")
+            # A soft keyboard: a composed word with a blank, a letter no key of the game
+            # types and more than the box has room for; then all of it deleted, and
+            # letters one by one with a correction of the whole word.
+            driver.execute_script(
+                "var t = document.getElementById('typing');"
+                " t.dispatchEvent(new CompositionEvent('compositionstart'));"
+                " t.value = 'anna-Mari'; t.dispatchEvent(new InputEvent('input'));"
+                " t.value = 'anna-Maria \u00d6berg-Lindqvist-Johansson'; t.dispatchEvent(new InputEvent('input'));"
+                " t.dispatchEvent(new CompositionEvent('compositionend'));")
+            time.sleep(2.0)
+            whole = "anna-Mariaberg-Lindqvist-Johansson"
+            held = driver.execute_script("return document.getElementById('typing').value;")
+            if len(held) < 8 or len(held) >= len(whole) or not whole.startswith(held):
+                failures.append("phone: after a composed word the box holds %r, not the first letters of %r "
+                                "it has room for" % (held, whole))
+            driver.save_screenshot(os.path.join(out, "phone-portrait-long-name.png"))
+            driver.execute_script("var t = document.getElementById('typing'); t.value = '';"
+                                  " t.dispatchEvent(new InputEvent('input'));")
+            time.sleep(1.5)
+            field.send_keys("mya")
             time.sleep(0.3)
-            driver.execute_script("var t = document.getElementById('typing'); t.value = 'anna';"
+            driver.execute_script("var t = document.getElementById('typing'); t.value = 'maya';"
                                   " t.dispatchEvent(new InputEvent('input'));")
             time.sleep(1.0)
             driver.save_screenshot(os.path.join(out, "phone-portrait-player-id.png"))
         tap(driver, 276, 297)  # "Create Player"
         time.sleep(0.5)
         prefs = store_text(driver, "prefs.dat")
-        if prefs != "PLAYERS 1\nanna 0 0 0\n":
+        if prefs != "PLAYERS 1\nmaya 0 0 0\n":
             failures.append("phone: after typing on the phone's keyboard prefs.dat reads %r" % prefs)
         tap(driver, 416, 327)  # "Continue..."
         time.sleep(2.5)
         tap(driver, 320, 163)  # "Play"
         tap(driver, 320, 272)  # "Continue"
-        time.sleep(0.5)
-        # Press, drag and release: the first item packed, as the headless host packed it.
-        tap(driver, int(pick[1]), int(pick[2]), to=(int(move[1]), int(move[2])))
-        if not run.wait_screen("web-packed", 10):
-            failures.append("phone: a drag did not pack the first item (%s)" % run.failures[-1])
+        if not run.wait_screen("web-level", 20, pointers=[shown, (320, 272)]):
+            failures.append("phone: " + run.failures[-1])
+            return
+        # Press, drag and release, with a second finger down on the way: the first item
+        # packed by the first finger alone, as the headless host packed it.
+        drag(driver, pick, drop, second=(560, 60))
         driver.save_screenshot(os.path.join(out, "phone-portrait-packed.png"))
+        # A tap on the bare table takes the arrow off the item, to where the headless
+        # host's stands, within the picture pixels a CSS pixel of the phone spans.
+        tap(driver, *shown)
+        if not run.wait_screen("web-packed", 10, pointers=[shown]):
+            failures.append("phone: a drag did not pack the first item (%s)" % run.failures[-1])
+        # A long press over an item shows its label, as hover does, and takes nothing up.
+        touch(driver, "touchStart", [(0, 335, 440)])
+        time.sleep(1.0)
+        held = run.canvas_rgb() or b""
+        touch(driver, "touchEnd", [])
+        time.sleep(0.4)
+        if sum(1 for i in range(0, len(held), 3) if held[i:i + 3] == LABEL_RGB) < 50:
+            failures.append("phone: a long press over the radio showed no label")
+        tap(driver, *shown)
+        if not run.wait_screen("web-packed", 10, pointers=[shown]):
+            failures.append("phone: after a long press (%s)" % run.failures[-1])
         driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
                                {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True})
         time.sleep(1.0)
         r = rects(driver)
-        canvas, bar = r["canvas"], r["bar"]
+        canvas = r["canvas"]
         if abs((canvas[3] - canvas[1]) - 390) > 1:
             failures.append("phone: in landscape the picture is %r, not the height of the screen" % canvas)
-        if bar[0] < canvas[2] and bar[1] < canvas[3]:
-            failures.append("phone: in landscape the links %r cover the picture %r" % (bar, canvas))
+        for part in ("bar", "say"):
+            if overlap(r[part], canvas):
+                failures.append("phone: in landscape the %s %r covers the picture %r" % (part, r[part], canvas))
         driver.save_screenshot(os.path.join(out, "phone-landscape.png"))
     finally:
         driver.quit()
