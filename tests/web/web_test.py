@@ -613,6 +613,116 @@ def check_phone(url, refs, out, failures):
         shutil.rmtree(profile, ignore_errors=True)
 
 
+STAND_IN_PADS = """
+// Stands in for controllers: the browser's Gamepad API answers with these.
+function pad(index, id, mapping) {
+  var buttons = [];
+  for (var i = 0; i < 17; i++) buttons.push({ pressed: false, value: 0 });
+  return { index: index, id: id, mapping: mapping, connected: true, axes: [0, 0, 0, 0], buttons: buttons };
+}
+window.standInPads = [pad(0, "Stand-in pad (STANDARD GAMEPAD)", "standard"), pad(1, "Stand-in wheel", "")];
+Object.defineProperty(navigator, "getGamepads", { configurable: true, value: function () { return window.standInPads; } });
+"""
+PAD_BUTTONS = {"A": 0, "B": 1, "RB": 5, "Start": 9, "up": 12, "down": 13, "left": 14, "right": 15}
+
+
+def press_pad(driver, name, times=1, pad=0):
+    """Presses a stand-in pad's button and lets it go, each state held for some frames."""
+    for _ in range(times):
+        for down in (True, False):
+            driver.execute_script("var b = window.standInPads[%d].buttons[%d]; b.pressed = %s; b.value = %d;" %
+                                  (pad, PAD_BUTTONS[name], "true" if down else "false", 1 if down else 0))
+            time.sleep(0.09)
+
+
+def check_pad(url, refs, out, failures):
+    """A first run with a controller alone in the page (a script stands in for the pad,
+    and for a wheel the browser has no layout for): the D-pad steps the pointer, A
+    clicks, the game's own keyboard types the name and B closes it, the stick glides,
+    the right shoulder switches full screen, and each pad is one console line."""
+    profile = tempfile.mkdtemp(prefix="valimo-web-pad-")
+    driver = desktop_driver(profile)
+    run = PageRun(driver, refs, out)
+    shown = (600, 400)
+    try:
+        driver.get(url)
+        driver.execute_script(STAND_IN_PADS)
+        # No mouse ever moves: the arrow stands in the middle.
+        if not run.wait_screen("web-welcome", 60, pointers=[shown, (320, 240)]):
+            failures.append("pad: " + run.failures[-1])
+            return
+        press_pad(driver, "A", pad=1)  # the wheel's buttons do nothing
+        press_pad(driver, "down", 12)  # 4 pixels a press: onto "Continue..."
+        if not run.wait_screen("web-welcome", 5, pointers=[shown, (320, 288)]):
+            failures.append("pad: the D-pad did not step the arrow (%s)" % run.failures[-1])
+            return
+        press_pad(driver, "A")
+        press_pad(driver, "up", 12)  # the Player Id box
+        press_pad(driver, "A")
+        time.sleep(0.3)
+        driver.save_screenshot(os.path.join(out, "page-pad-keyboard.png"))
+        # The highlight starts on "q": m, a, y, a, each by the D-pad and A.
+        for moves in ([("down", 2), ("right", 6)], [("up", 1), ("left", 6)], [("up", 1), ("right", 5)],
+                      [("down", 1), ("left", 5)]):
+            for button, count in moves:
+                press_pad(driver, button, count)
+            press_pad(driver, "A")
+        time.sleep(0.3)
+        driver.save_screenshot(os.path.join(out, "page-pad-keyboard-maya.png"))
+        press_pad(driver, "B")  # closes the game's keyboard
+        press_pad(driver, "down", 14)
+        press_pad(driver, "left", 11)  # "Create Player"
+        press_pad(driver, "A")
+        time.sleep(0.5)
+        prefs = store_text(driver, "prefs.dat")
+        if prefs != "PLAYERS 1\nmaya 0 0 0\n":
+            failures.append("pad: after typing on the game's keyboard prefs.dat reads %r" % prefs)
+        press_pad(driver, "right", 35)
+        press_pad(driver, "down", 8)  # "Continue..."
+        press_pad(driver, "A")
+        if not run.wait_screen("web-main-menu", 10, pointers=[shown, (416, 328)]):
+            failures.append("pad: no main menu after a first run with the pad alone (%s)" % run.failures[-1])
+        driver.execute_script("window.standInPads[0].axes[0] = 1;")
+        time.sleep(0.5)
+        driver.execute_script("window.standInPads[0].axes[0] = 0;")
+        time.sleep(0.3)
+        if run.wait_screen("web-main-menu", 1, pointers=[shown, (416, 328)]):
+            failures.append("pad: the stick held right did not move the arrow")
+        else:
+            run.failures.pop()
+        press_pad(driver, "RB")
+        time.sleep(1.0)
+        said = driver.execute_script("return document.getElementById('say').textContent;")
+        if not driver.execute_script("return !!document.fullscreenElement;") and "full screen" not in said:
+            failures.append("pad: the right shoulder did not ask for full screen")
+        driver.execute_script("window.standInPads = [];")
+        time.sleep(0.5)
+        lines = [e["message"] for e in driver.get_log("browser") if "valimo: " in e["message"] and "controller" in e["message"]]
+        want = ["valimo: controller connected: Stand-in pad (STANDARD GAMEPAD)",
+                "valimo: a controller the browser has no mapping for is ignored: Stand-in wheel",
+                "valimo: controller removed"]
+        if len(lines) != len(want) or not all(w in line for w, line in zip(want, lines)):
+            failures.append("pad: the console says %r of the pads" % lines)
+    finally:
+        driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def desktop_driver(profile):
+    options = Options()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--user-data-dir=" + profile, "--window-size=1366,768", "--autoplay-policy=no-user-gesture-required"]:
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    # The page as on a 1366 x 768 screen at one device pixel per CSS pixel.
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                           {"width": 1366, "height": 768, "deviceScaleFactor": 1, "mobile": False})
+    return driver
+
+
 class Stalling(Quiet):
     """Sends the first megabyte of valimo.data, then nothing more: a server that stops answering."""
 
@@ -689,20 +799,10 @@ def main():
     server = serve(page)
     url = "http://127.0.0.1:%d/" % server.server_address[1]
     profile = tempfile.mkdtemp(prefix="valimo-web-test-")
-    options = Options()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--user-data-dir=" + profile, "--window-size=1366,768", "--autoplay-policy=no-user-gesture-required"]:
-        options.add_argument(flag)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver = desktop_driver(profile)
     report = {}
     run = PageRun(driver, refs, out)
     try:
-        # The page as on a 1366 x 768 screen at one device pixel per CSS pixel.
-        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                               {"width": 1366, "height": 768, "deviceScaleFactor": 1, "mobile": False})
         driver.get(url)
         end = time.time() + 30
         first = None
@@ -771,6 +871,7 @@ def main():
                 check_storage_refused(driver, run)
                 check_broken_downloads(driver, run, page)
         check_phone(url, refs, out, run.failures)
+        check_pad(url, refs, out, run.failures)
     finally:
         logs = driver.get_log("browser")
         with open(os.path.join(out, "console.txt"), "w") as f:
