@@ -16,9 +16,9 @@ function hex(buffer) {
   }).join("");
 }
 
-function fetchAll() {
+function fetchAll(mode) {
   return Promise.all(FILES.map(function (name) {
-    return fetch(name, { cache: "no-cache" }).then(function (response) {
+    return fetch(name, { cache: mode }).then(function (response) {
       if (!response.ok) throw new Error(name + ": " + response.status);
       return response.arrayBuffer().then(function (bytes) {
         return { name: name, bytes: bytes, type: response.headers.get("Content-Type") || "" };
@@ -42,7 +42,10 @@ function checkAll(got) {
 }
 
 self.addEventListener("install", function (event) {
-  event.waitUntil(fetchAll().then(checkAll).then(function (got) {
+  // What the page has just downloaded is taken from the browser's cache; should it not
+  // be whole (a cache can keep a damaged copy), everything once more from the server.
+  var fetched = fetchAll("no-cache").then(checkAll).catch(function () { return fetchAll("reload").then(checkAll); });
+  event.waitUntil(fetched.then(function (got) {
     return caches.delete(CACHE).then(function () { return caches.open(CACHE); }).then(function (cache) {
       return Promise.all(got.map(function (f) {
         var headers = f.type ? { "Content-Type": f.type } : {};

@@ -14,9 +14,12 @@ usage: web_test.py --page build-web --screens build/tests/valimo-web-screens [--
 import argparse
 import base64
 import functools
+import hashlib
 import http.server
+import json
 import math
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -723,6 +726,153 @@ def desktop_driver(profile):
     return driver
 
 
+WORKER_FILES = PAGE_FILES + ["sw.js", "manifest.webmanifest", "icon-192.png", "icon-512.png", "order.html", "faq.html"]
+KEPT = """
+var done = arguments[arguments.length - 1];
+caches.keys().then(function (names) {
+  names = names.filter(function (n) { return n.indexOf('valimo-') === 0; });
+  if (names.length !== 1) { done([names, 0]); return; }
+  caches.open(names[0]).then(function (c) { return c.match('valimo.data'); })
+    .then(function (r) { return r ? r.arrayBuffer() : new ArrayBuffer(0); })
+    .then(function (b) { done([names, b.byteLength]); });
+}).catch(function (e) { done([String(e), 0]); });
+"""
+
+
+def newer_build(page, folder, damaged=False):
+    """A build after the page's: valimo.data longer by a few bytes (damaged in one when
+    asked, which its files.json does not know), files.json and the worker's version to match."""
+    for f in WORKER_FILES:
+        if f not in ("valimo.data", "files.json", "sw.js"):
+            os.symlink(os.path.join(page, f), os.path.join(folder, f))
+    with open(os.path.join(page, "valimo.data"), "rb") as f:
+        data = bytearray(f.read()) + bytes(16)
+    with open(os.path.join(page, "files.json")) as f:
+        files = f.read()
+    old = json.loads(files)["valimo.data"]
+    files = files.replace(str(old["size"]), str(len(data))).replace(old["sha256"], hashlib.sha256(data).hexdigest())
+    if damaged:
+        data[len(data) // 3] ^= 0xFF
+    with open(os.path.join(folder, "valimo.data"), "wb") as f:
+        f.write(data)
+    with open(os.path.join(folder, "files.json"), "w") as f:
+        f.write(files)
+    with open(os.path.join(page, "sw.js")) as f:
+        worker = re.sub(r'var VERSION = "[^"]*"', 'var VERSION = "newer%s"' % ("-damaged" if damaged else ""), f.read())
+    with open(os.path.join(folder, "sw.js"), "w") as f:
+        f.write(worker)
+    return len(data)
+
+
+def check_offline(page, refs, out, failures):
+    """After one visit the page plays with the server stopped; a newer build on the
+    server replaces the kept one whole, and one that does not arrive whole leaves it."""
+    port = serve(page)
+    port.shutdown()
+    port.server_close()
+    port = port.server_address[1]
+    url = "http://127.0.0.1:%d/" % port
+    folders = [tempfile.mkdtemp(prefix="valimo-web-offline-") for _ in range(3)]
+    for f in WORKER_FILES:
+        os.symlink(os.path.join(page, f), os.path.join(folders[0], f))
+    newer_size = newer_build(page, folders[2])
+    newer_build(page, folders[1], damaged=True)
+    profile = tempfile.mkdtemp(prefix="valimo-web-offline-")
+    driver = desktop_driver(profile)
+    run = PageRun(driver, refs, out)
+    server = None
+
+    def serving(folder):
+        nonlocal server
+        if server:
+            server.shutdown()
+            server.server_close()
+            server = None
+        if folder:
+            http.server.ThreadingHTTPServer.allow_reuse_address = True
+            server = http.server.ThreadingHTTPServer(("127.0.0.1", port), functools.partial(Quiet, directory=folder))
+            server.daemon_threads = True
+            threading.Thread(target=server.serve_forever, daemon=True).start()
+
+    def kept(want_name, want_size, timeout):
+        end = time.time() + timeout
+        got = None
+        while time.time() < end:
+            got = driver.execute_async_script(KEPT)
+            if got[0] == [want_name] and got[1] == want_size:
+                return None
+            time.sleep(0.5)
+        return got
+
+    def plays(what):
+        if not run.wait_screen("web-welcome", 60, pointers=[(600, 400), (320, 240)]):
+            failures.append("offline: %s (%s)" % (what, run.failures[-1]))
+            return False
+        return True
+
+    try:
+        driver.set_script_timeout(20)
+        first = re.search(r'var VERSION = "([^"]*)"', open(os.path.join(page, "sw.js")).read()).group(1)
+        size = os.path.getsize(os.path.join(page, "valimo.data"))
+        serving(folders[0])
+        driver.get(url)
+        if not plays("the first visit does not play"):
+            return
+        # What a phone installs the page by: the manifest the page names, and its icons.
+        icons = driver.execute_async_script(
+            "var done = arguments[0]; var link = document.querySelector('link[rel=manifest]');"
+            " fetch(link.href).then(function (r) { return r.json(); }).then(function (m) {"
+            "  return Promise.all(m.icons.map(function (i) { return new Promise(function (ok) {"
+            "   var img = new Image(); img.onload = function () { ok(m.name + ' ' + i.sizes + ' ' + img.width + 'x' + img.height); };"
+            "   img.onerror = function () { ok(m.name + ' ' + i.sizes + ' unreadable'); }; img.src = i.src; }); }));"
+            " }).then(done, function (e) { done(String(e)); });")
+        if icons != ["Valimo 192x192 192x192", "Valimo 512x512 512x512"]:
+            failures.append("offline: the manifest's icons are %r" % (icons,))
+        got = kept("valimo-" + first, size, 30)
+        if got:
+            failures.append("offline: after one visit the browser keeps %r, not this build's files" % (got,))
+            return
+        serving(None)
+        driver.refresh()
+        if not plays("with the server stopped the page does not play"):
+            return
+        driver.save_screenshot(os.path.join(out, "page-offline.png"))
+        # The newer build whole: kept instead of the old, and played offline.
+        serving(folders[2])
+        driver.refresh()
+        plays("with a newer build on the server the kept one does not play")
+        got = kept("valimo-newer", newer_size, 30)
+        if got:
+            failures.append("offline: a newer build on the server left %r kept" % (got,))
+        serving(None)
+        driver.refresh()
+        if plays("the newer build kept does not play with the server stopped"):
+            played = driver.execute_async_script(
+                "var done = arguments[0]; fetch('valimo.data').then(function (r) { return r.arrayBuffer(); })"
+                ".then(function (b) { done(b.byteLength); }, function () { done(-1); });")
+            if played != newer_size:
+                failures.append("offline: the page played a valimo.data of %r bytes, the newer build's has %d" %
+                                (played, newer_size))
+        # A build after that whose valimo.data arrives damaged, then no server at all:
+        # the kept build stays, whole, and plays.
+        serving(folders[1])
+        driver.refresh()
+        plays("with a damaged build on the server the kept one does not play")
+        time.sleep(5)
+        serving(None)
+        time.sleep(2)
+        got = kept("valimo-newer", newer_size, 5)
+        if got:
+            failures.append("offline: a build that arrived damaged left %r kept" % (got,))
+        driver.refresh()
+        plays("after a damaged build the kept one does not play with the server stopped")
+    finally:
+        serving(None)
+        driver.quit()
+        for folder in folders + [profile]:
+            shutil.rmtree(folder, ignore_errors=True)
+
+
 class Stalling(Quiet):
     """Sends the first megabyte of valimo.data, then nothing more: a server that stops answering."""
 
@@ -872,6 +1022,7 @@ def main():
                 check_broken_downloads(driver, run, page)
         check_phone(url, refs, out, run.failures)
         check_pad(url, refs, out, run.failures)
+        check_offline(page, refs, out, run.failures)
     finally:
         logs = driver.get_log("browser")
         with open(os.path.join(out, "console.txt"), "w") as f:
