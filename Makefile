@@ -199,7 +199,8 @@ web-test-deps: web-deps
 
 # The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data (files.json
 # records their sizes and hashes, which the page checks), the game
-# folder of the native build packed without the program and the player's files.
+# folder of the native build packed without the program and the player's files;
+# the manifest, its icons (drawn by the native valimo-gen) and the offline worker sw.js.
 web: web-deps deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target gamedata -j $(JOBS)
 	rm -rf $(WEB)/pack && mkdir -p $(WEB)/pack

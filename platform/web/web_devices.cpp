@@ -215,6 +215,7 @@ void MirrorTextBox() {
     WebTextBox(h.boxShown, h.typing, h.boxX, h.boxY, h.boxWidth, h.boxHeight, toldText, h.boxLength);
 }
 
+// Changed on purpose: controllers in the page (docs/BEHAVIOUR.md).
 // Controllers of the page (index.html reads the Gamepad API): the buttons as bits
 // in the order of PadButton and the left stick; -1 with no controller.
 EM_JS(int, WebReadPads, (float* stick), {
