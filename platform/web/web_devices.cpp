@@ -115,7 +115,7 @@ EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* e, void*) {
     return EM_FALSE;
 }
 
-// Changed on purpose: touch plays as touch players expect (docs/BEHAVIOUR.md).
+// Changed on purpose: phones, touch and the phone's own keyboard (docs/BEHAVIOUR.md).
 // One finger is the pointer, the first down; others are ignored. A tap clicks
 // where it lifts; press, drag and release carries an item and drops it where the
 // finger lifts; held still, the finger hovers, so an item's label shows.

@@ -288,6 +288,7 @@ bool WriteThemeIcons(const std::string& dir, std::string& error) {
     return true;
 }
 
+// Changed on purpose: the page installs and plays offline (docs/BEHAVIOUR.md).
 bool WritePageIcons(const std::string& dir, std::string& error) {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
