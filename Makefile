@@ -200,14 +200,15 @@ web-test-deps: web-deps
 
 # The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data (files.json
 # records their sizes and hashes, which the page checks), the game
-# folder of the native build packed without the program and the player's files.
+# folder of the native build packed without the program and the player's files;
+# the manifest, its icons (drawn by the native valimo-gen) and the offline worker sw.js.
 web: web-deps deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target gamedata -j $(JOBS)
 	rm -rf $(WEB)/pack && mkdir -p $(WEB)/pack
 	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' ! -name 'valimo.lock' \
 	  -exec cp -p --parents {} $(CURDIR)/$(WEB)/pack/ \;
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB) -DVALIMO_WEB=ON -DCMAKE_BUILD_TYPE=Release \
-	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack >/dev/null
+	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack -DVALIMO_WEB_GEN=$(CURDIR)/$(BUILD)/tools/valimo-gen >/dev/null
 	$(WEB_ENV) cmake --build $(WEB) -j $(JOBS)
 	@echo "The page is in $(WEB)/ ($$(du -cb $(WEB)/index.html $(WEB)/valimo.js $(WEB)/valimo.wasm $(WEB)/valimo.data | tail -1 | cut -f1) bytes); make serve-web serves it."
 

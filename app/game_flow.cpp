@@ -36,16 +36,21 @@ void TellOtherHands(bool padKeyboard) {
     HandsHints hints{};
     hints.padKeyboard = padKeyboard;
     hints.carrying = GameState == GS_PLAYING && carrying;
-    if (typingBox) {
-        hints.typing = true;
-        hints.boxX = typingBoxX;
-        hints.boxY = typingBoxY;
-        hints.boxWidth = typingBox->width;
+    const GuiTextBox* box = typingBox ? typingBox : shownBox;
+    if (box) {
+        hints.typing = typingBox != nullptr;
+        hints.boxShown = true;
+        hints.boxX = typingBox ? typingBoxX : shownBoxX;
+        hints.boxY = typingBox ? typingBoxY : shownBoxY;
+        hints.boxWidth = box->width;
         hints.boxHeight = GUI_TEXTBOX_FIELD_HEIGHT;
-        hints.boxText = typingBox->text;
-        hints.boxLength = typingBox->maxLength;
+        hints.boxText = box->text;
+        hints.boxLength = box->maxLength;
     }
     SetHandsHints(hints);
+    // Text from a phone's own keyboard reaches the box as the keys that type it.
+    char text[64];
+    if (TakeHandsText(text, int(sizeof text)) && typingBox) TypeTextAsKeys(text);
 }
 
 // Static sprite slots drawn by the flow's own screens.
@@ -191,7 +196,7 @@ void RestoreGraphics() {
 }
 
 void GameFrame() {
-    typingBox = nullptr;
+    typingBox = shownBox = nullptr;
     if (graphicsValid == 0) {
         restoreWait++;
         // Kept on purpose: thirty-one silent frames (docs/BEHAVIOUR.md).

@@ -9,11 +9,14 @@
 #include "gfx/sprite.h"
 #include "gui/registry.h"
 #include "input/input.h"
+#include "platform/hands.h"
 #include "sound/sound.h"
 
 bool backspaceLatch = false;
 const GuiTextBox* typingBox = nullptr;
 int typingBoxX = 0, typingBoxY = 0;
+const GuiTextBox* shownBox = nullptr;
+int shownBoxX = 0, shownBoxY = 0;
 
 namespace {
 
@@ -112,6 +115,11 @@ void RunTextBox(GuiTextBox& box, int fx, int fy, const char* keyMap) {
         }
     }
     PrintText(box.text, fx + 1, fy - 1);
+    if (!shownBox) {
+        shownBox = &box;
+        shownBoxX = fx;
+        shownBoxY = fy;
+    }
     if (box.focused) {
         FillScreenRect(fx + cw + 2, fy + 4, 2, 7, 0);
         typingBox = &box;
@@ -121,6 +129,29 @@ void RunTextBox(GuiTextBox& box, int fx, int fy, const char* keyMap) {
 }
 
 }  // namespace
+
+void TypeTextAsKeys(const char* text) {
+    for (const char* c = text; c && *c; c++) {
+        if (*c == '\b') {
+            TypeKey(DIK_BACK, false);
+            continue;
+        }
+        if (*c == '\n') {
+            TypeKey(DIK_RETURN, false);
+            continue;
+        }
+        for (int k = 0; k < kMappedKeys; k++) {
+            if (kPlainKeys[k] == *c && *c != '|') {
+                TypeKey(k, false);
+                break;
+            }
+            if (kShiftedKeys[k] == *c && *c != '|') {
+                TypeKey(k, true);
+                break;
+            }
+        }
+    }
+}
 
 int32_t DrawWindow(const char* id) {
     const int slot = FindWindowId(id);

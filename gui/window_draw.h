@@ -15,6 +15,14 @@ struct GuiTextBox;
 // drawn; null when none had. The frame's owner clears it before drawing.
 extern const GuiTextBox* typingBox;
 extern int typingBoxX, typingBoxY;
+// The first text box drawn in this frame, focused or not, and where (the page
+// lays its own text input over it). Cleared with typingBox.
+extern const GuiTextBox* shownBox;
+extern int shownBoxX, shownBoxY;
+// Text from elsewhere (a phone's own keyboard) typed into the focused box as the
+// keys that type it: what the key maps cannot type is dropped; '\b' is Backspace
+// and '\n' Return.
+void TypeTextAsKeys(const char* text);
 constexpr int GUI_TEXTBOX_FIELD_HEIGHT = 14;
 
 int32_t DrawWindow(const char* id);

@@ -44,7 +44,9 @@ struct TypedKey {
     int code;
     bool shifted;
 };
-TypedKey typed[32] = {};
+TypedKey typed[64] = {};
+char pendingText[64] = {};
+int pendingLength = 0;
 int typedCount = 0;
 bool typedShown = false;
 
@@ -110,6 +112,22 @@ int TakePadPress() {
 void TypeKey(int code, bool shifted) {
     if (code <= 0 || code > 255 || typedCount >= int(sizeof typed / sizeof typed[0])) return;
     typed[typedCount++] = {code, shifted};
+}
+
+void HandsTypeChar(int c) {
+    // Plain characters only; anything else no key map types.
+    if ((c < 32 || c > 126) && c != '\b' && c != '\n') return;
+    if (pendingLength < int(sizeof pendingText) - 1) pendingText[pendingLength++] = char(c);
+}
+
+bool TakeHandsText(char* out, int size) {
+    if (pendingLength == 0 || size <= 0) return false;
+    const int n = pendingLength < size - 1 ? pendingLength : size - 1;
+    std::memcpy(out, pendingText, size_t(n));
+    out[n] = 0;
+    std::memmove(pendingText, pendingText + n, size_t(pendingLength - n));
+    pendingLength -= n;
+    return true;
 }
 
 void HandsPadButton(int button, bool down) {
@@ -237,6 +255,7 @@ void ResetHands() {
     padInUse = false;
     std::memset(lastReal, 0, sizeof lastReal);
     pressCount = 0;
+    pendingLength = 0;
     typedCount = 0;
     typedShown = false;
 }

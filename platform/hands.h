@@ -10,6 +10,7 @@ struct HandsHints {
     int boxX, boxY, boxWidth, boxHeight;  // that box on the screen
     const char* boxText;                  // what it holds
     int boxLength;                        // the most it takes
+    bool boxShown;     // a text box is drawn, focused or not, at the box fields
     bool padKeyboard;  // the game's own keyboard is up: the controller works it
 };
 
@@ -24,6 +25,10 @@ bool PadInUse();
 enum PadPress { PAD_NONE, PAD_UP, PAD_DOWN, PAD_LEFT, PAD_RIGHT, PAD_A, PAD_B };
 int TakePadPress();
 
+// Text a host took from elsewhere (a phone's own keyboard), for the game to type
+// by its key maps; false when none waits.
+bool TakeHandsText(char* out, int size);
+
 // Types one key as a keyboard would: down for one read (with left Shift when
 // shifted), then nothing for one read, so the game's key latches clear.
 void TypeKey(int code, bool shifted);
@@ -37,6 +42,9 @@ void HandsPadButton(int button, bool down);
 void HandsPadStick(float x, float y);
 // Every controller went away, or the window lost the focus: nothing is held.
 void HandsPadReleased();
+
+// A character from the page's own text input ('\b' Backspace, '\n' Return).
+void HandsTypeChar(int c);
 
 // Called by the input layer after the host's reads: the keys and motion of the
 // other hands are added, a clicking Space taken out.

@@ -3,6 +3,7 @@
 // valimo-gen --levels LEVELDIR --sheets DIR  writes PNG contact sheets of it into DIR
 // valimo-gen --desktop DIR                   writes what an installed game adds: the
 //                                             theme's icons and a prefs.dat with no players
+// valimo-gen --page DIR                      writes the web page's icons into DIR
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -18,12 +19,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "valimo-gen: %s\n", error.c_str());
         return 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "--page") == 0) {
+        std::string error;
+        if (gen::WritePageIcons(argv[2], error)) return 0;
+        std::fprintf(stderr, "valimo-gen: %s\n", error.c_str());
+        return 1;
+    }
     const bool withLevels = argc >= 4 && std::strcmp(argv[1], "--levels") == 0;
     const bool sheets = withLevels && argc == 5 && std::strcmp(argv[3], "--sheets") == 0;
     if (!withLevels || (argc != 4 && !sheets)) {
         std::fprintf(stderr,
                      "usage: valimo-gen --levels LEVELDIR DIR | valimo-gen --levels LEVELDIR --sheets DIR | "
-                     "valimo-gen --desktop DIR\n");
+                     "valimo-gen --desktop DIR | valimo-gen --page DIR\n");
         return 2;
     }
     try {

@@ -4,6 +4,11 @@ set(VALIMO_WEB_DATA "" CACHE PATH "The game folder to pack with the page")
 if(NOT IS_DIRECTORY "${VALIMO_WEB_DATA}")
   message(FATAL_ERROR "VALIMO_WEB_DATA must name the game folder to pack (a native build's game folder)")
 endif()
+# The native generator draws the page's icons, as it draws everything else.
+set(VALIMO_WEB_GEN "" CACHE FILEPATH "A native build's valimo-gen")
+if(NOT EXISTS "${VALIMO_WEB_GEN}")
+  message(FATAL_ERROR "VALIMO_WEB_GEN must name a native build's valimo-gen")
+endif()
 
 file(GLOB WEB_SOURCES CONFIGURE_DEPENDS
   platform/*.cpp platform/web/*.cpp
@@ -40,3 +45,22 @@ add_custom_command(OUTPUT ${WEB_PAGES}
   DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/index.html ${VALIMO_WEB_DATA}/order.html ${VALIMO_WEB_DATA}/faq.html
   VERBATIM)
 add_custom_target(webpage ALL DEPENDS ${WEB_PAGES})
+
+# What lets the page install and play offline: the manifest, its icons, and the
+# worker, whose cache is named by the build it keeps (page_worker.cmake).
+set(WEB_ICONS ${CMAKE_BINARY_DIR}/icon-192.png ${CMAKE_BINARY_DIR}/icon-512.png)
+add_custom_command(OUTPUT ${WEB_ICONS}
+  COMMAND ${VALIMO_WEB_GEN} --page ${CMAKE_BINARY_DIR}
+  DEPENDS ${VALIMO_WEB_GEN}
+  VERBATIM)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/manifest.webmanifest
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/platform/web/manifest.webmanifest ${CMAKE_BINARY_DIR}/
+  DEPENDS ${CMAKE_SOURCE_DIR}/platform/web/manifest.webmanifest
+  VERBATIM)
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/sw.js
+  COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR} -DSRC=${CMAKE_SOURCE_DIR}/platform/web/sw.js
+          -P ${CMAKE_SOURCE_DIR}/platform/web/page_worker.cmake
+  DEPENDS valimo ${WEB_PAGES} ${WEB_ICONS} ${CMAKE_BINARY_DIR}/manifest.webmanifest
+          ${CMAKE_SOURCE_DIR}/platform/web/sw.js ${CMAKE_SOURCE_DIR}/platform/web/page_worker.cmake
+  VERBATIM)
+add_custom_target(webworker ALL DEPENDS ${CMAKE_BINARY_DIR}/sw.js)

@@ -3,9 +3,11 @@
 #include <emscripten/html5.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/hands.h"
 #include "platform/host.h"
 #include "platform/host_devices.h"
 #include "platform/keymap.h"
@@ -113,20 +115,139 @@ EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* e, void*) {
     return EM_FALSE;
 }
 
-// One finger is the pointer: touching presses the button where it touches.
+// Changed on purpose: phones, touch and the phone's own keyboard (docs/BEHAVIOUR.md).
+// One finger is the pointer, the first down; others are ignored. A tap clicks
+// where it lifts; press, drag and release carries an item and drops it where the
+// finger lifts; held still, the finger hovers, so an item's label shows.
+constexpr double kLongPressMs = 500.0;
+constexpr int kDragPixels = 8;  // picture pixels from where it touched
+int finger = -1;
+double fingerAt = 0.0;
+int32_t fingerX = 0, fingerY = 0, startX = 0, startY = 0;
+bool fingerPressed = false, fingerLong = false, carriedAtStart = false;
+// The drag's press is read at the point the finger first touched.
+bool pressAtStart = false;
+// A drop where the finger lifts: reads to go (the button up, down, up again).
+int dropReads = 0;
+
+const EmscriptenTouchPoint* FingerIn(const EmscriptenTouchEvent* e, bool starting) {
+    for (int i = 0; i < e->numTouches; i++) {
+        const EmscriptenTouchPoint& t = e->touches[i];
+        if (!t.isChanged) continue;
+        if (starting ? finger < 0 : t.identifier == finger) return &t;
+    }
+    return nullptr;
+}
+
+void SeeFinger(const EmscriptenTouchPoint& t) {
+    int x = 0, y = 0;
+    if (!WebPictureAt(t.clientX, t.clientY, &x, &y)) return;
+    fingerX = x;
+    fingerY = y;
+    if (!pressAtStart) {
+        targetX = x;
+        targetY = y;
+    }
+}
+
 EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* e, void*) {
     WebNoteEvent();
-    if (e->numTouches <= 0) return EM_FALSE;
-    const EmscriptenTouchPoint& t = e->touches[0];
-    SeePointer(t.clientX, t.clientY);
-    if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
-        buttonHeld = buttonPressed = true;
-        WebStartAudio();
-    } else if (type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL) {
-        buttonHeld = false;
-    }
+    const EmscriptenTouchPoint* t = FingerIn(e, type == EMSCRIPTEN_EVENT_TOUCHSTART);
     // No mouse events made up from the touch, no scrolling of the page.
+    if (!t) return EM_TRUE;
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART) {
+        // Sound may take a while to start on the first touch: the hold counts from after it.
+        WebStartAudio();
+        finger = t->identifier;
+        fingerAt = emscripten_get_now();
+        fingerPressed = fingerLong = pressAtStart = false;
+        carriedAtStart = CurrentHandsHints().carrying;
+        SeeFinger(*t);
+        startX = fingerX;
+        startY = fingerY;
+        return EM_TRUE;
+    }
+    SeeFinger(*t);
+    const bool far = std::abs(fingerX - startX) > kDragPixels || std::abs(fingerY - startY) > kDragPixels;
+    if (type == EMSCRIPTEN_EVENT_TOUCHMOVE) {
+        // A drag takes up what lies where it began; a carried item just follows.
+        if (far && !fingerPressed && !fingerLong && !carriedAtStart) {
+            fingerPressed = true;
+            pressAtStart = true;
+            targetX = startX;
+            targetY = startY;
+            buttonHeld = buttonPressed = true;
+        }
+        return EM_TRUE;
+    }
+    finger = -1;
+    if (type == EMSCRIPTEN_EVENT_TOUCHCANCEL) {
+        buttonHeld = false;
+        pressAtStart = false;
+        return EM_TRUE;
+    }
+    if (fingerPressed) {
+        buttonHeld = false;
+        // What the drag took up is dropped where the finger lifts.
+        if (dropReads == 0) dropReads = 3;
+    } else if (!fingerLong) {
+        buttonPressed = true;  // a tap, or the lift of a carried item: one click there
+    }
     return EM_TRUE;
+}
+
+// The page lays a real text input over the game's text box, so a phone opens its
+// own keyboard; told only when something changed.
+EM_JS(void, WebTextBox, (int shown, int focused, int x, int y, int w, int h, const char* text, int most), {
+    if (Module.valimoTextBox) Module.valimoTextBox(shown, focused, x, y, w, h, UTF8ToString(text), most);
+});
+
+void MirrorTextBox() {
+    static HandsHints told{};
+    static char toldText[64] = {};
+    const HandsHints& h = CurrentHandsHints();
+    const char* text = h.boxText ? h.boxText : "";
+    if (h.boxShown == told.boxShown && h.typing == told.typing && h.boxX == told.boxX && h.boxY == told.boxY &&
+        h.boxWidth == told.boxWidth && std::strncmp(text, toldText, sizeof toldText) == 0)
+        return;
+    told = h;
+    std::snprintf(toldText, sizeof toldText, "%s", text);
+    WebTextBox(h.boxShown, h.typing, h.boxX, h.boxY, h.boxWidth, h.boxHeight, toldText, h.boxLength);
+}
+
+// Changed on purpose: controllers in the page (docs/BEHAVIOUR.md).
+// Controllers of the page (index.html reads the Gamepad API): the buttons as bits
+// in the order of PadButton and the left stick; -1 with no controller.
+EM_JS(int, WebReadPads, (float* stick), {
+    var read = Module.valimoReadPads ? Module.valimoReadPads() : null;
+    if (!read) return -1;
+    HEAPF32[stick >> 2] = read.x;
+    HEAPF32[(stick >> 2) + 1] = read.y;
+    return read.bits;
+});
+
+int padBits = -1;
+
+// The pads' changes since the last read reach the same hands as SDL's controllers.
+void ReadPads() {
+    float stick[2] = {0.0f, 0.0f};
+    const int bits = WebReadPads(stick);
+    if (bits < 0) {
+        if (padBits >= 0) HandsPadReleased();
+        padBits = -1;
+        return;
+    }
+    const int was = padBits < 0 ? 0 : padBits;
+    for (int b = 0; b < PADB_COUNT; b++)
+        if (((bits ^ was) >> b) & 1) HandsPadButton(b, ((bits >> b) & 1) != 0);
+    HandsPadStick(stick[0], stick[1]);
+    if (bits != was) WebNoteEvent();
+    padBits = bits;
+}
+
+void ForgetPads() {
+    if (padBits >= 0) HandsPadReleased();
+    padBits = -1;
 }
 
 }  // namespace
@@ -149,6 +270,12 @@ void WebWatchInput() {
 
 void WebForgetInput() { ForgetPending(); }
 
+// A character of the page's text input ('\b' Backspace, '\n' Return).
+extern "C" EMSCRIPTEN_KEEPALIVE void valimo_type_char(int c) {
+    HandsTypeChar(c);
+    WebNoteEvent();
+}
+
 void HostAcquireKeyboard() { WebWatchInput(); }
 void HostAcquireMouse() { WebWatchInput(); }
 void HostUnacquireMouse() {}
@@ -157,8 +284,10 @@ void HostReadKeyboard(uint8_t state[256]) {
     std::memset(state, 0, 256);
     if (!WebFocused()) {
         ForgetPending();
+        ForgetPads();
         return;
     }
+    ReadPads();
     ReadKeyboardFromScancodes(keyHeld, keyPressed, keyHidden, state);
 }
 
@@ -182,6 +311,20 @@ void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
     }
     buttons[0] = buttonHeld || buttonPressed ? 0x80 : 0;
     buttonPressed = false;
+    if (pressAtStart && buttons[0]) {
+        pressAtStart = false;
+        targetX = fingerX;
+        targetY = fingerY;
+    }
+    if (finger >= 0 && !fingerPressed && !fingerLong && !carriedAtStart &&
+        emscripten_get_now() - fingerAt >= kLongPressMs)
+        fingerLong = true;
+    // The drop after a drag: a read with the button up, one with it down, then up.
+    if (dropReads > 0) {
+        dropReads--;
+        buttons[0] = dropReads == 1 && CurrentHandsHints().carrying ? 0x80 : 0;
+    }
+    MirrorTextBox();
 }
 
 // The page's pointer cannot be moved: the game's stands where the keys put it

@@ -53,6 +53,8 @@ TEST(ScreenFit, FullScreenFillsTheLargest43AreaWithItsFactor) {
         {1920, 1080, {240, 0, 1440, 1080}, 3, false}, {2560, 1440, {320, 0, 1920, 1440}, 3, true},
         {1280, 1024, {0, 32, 1280, 960}, 2, true},    {3840, 2160, {480, 0, 2880, 2160}, 5, false},
         {800, 600, {0, 0, 800, 600}, 2, false},
+        // Handhelds: the height filled, drawn at twice the size and smoothed down.
+        {1280, 800, {107, 0, 1066, 800}, 2, false},  {1280, 720, {160, 0, 960, 720}, 2, false},
     };
     for (const Case& c : cases) {
         const PictureScaling s = ScalePicture(c.outW, c.outH);
@@ -128,7 +130,7 @@ TEST(ScreenFit, SharpScalingIsNearestUpThenLinearDown) {
     const struct {
         int w, h, whole, tolerance;
     } sizes[] = {{640, 480, 1, 0},   {1280, 960, 2, 0}, {1920, 1440, 3, 0}, {1024, 768, 2, 1},
-                 {1440, 1080, 3, 1}, {933, 700, 2, 2},  {600, 450, 1, 2}};
+                 {1440, 1080, 3, 1}, {933, 700, 2, 2},  {600, 450, 1, 2}, {1066, 800, 2, 1}, {960, 720, 2, 1}};
     for (const auto& s : sizes) {
         const int pitch = s.w + 3;  // the texture's rows may be longer than the picture
         std::vector<uint32_t> got(size_t(pitch) * s.h, 0xDEADBEEF);

@@ -76,6 +76,29 @@ TEST(FontPictures, TheTwoFourteenPixelFontsShareTheirShapesAndDifferInInk) {
     EXPECT_LT(brightest(fonts[1].img), 350.0f);
 }
 
+// A handheld's screen is 1280 x 800 or 1280 x 720, and full screen fills its
+// height: the picture shows 1.67 or 1.5 times its size there. Its smallest text,
+// capitals as tall as 'H', must still be 9 output pixels tall.
+TEST(FontPictures, EveryFontIsNinePixelsTallOnAHandheldScreen) {
+    auto inkRows = [](const Font& f, char c) {
+        const int i = c - 32, cx = (i % 12) * f.cell, cy = (i / 12) * f.cell;
+        int top = f.cell, bottom = -1;
+        for (int y = 0; y < f.cell; y++)
+            for (int x = 0; x < f.cell; x++)
+                if ((f.img.Get(cx + x, cy + y) & 0x7FFF) != gen::kMagenta) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        return bottom - top + 1;
+    };
+    for (const auto& f : Fonts())
+        for (int screenH : {720, 800}) {
+            EXPECT_GE(inkRows(f, 'H') * screenH / 480.0, 9.0) << f.cell << "-pixel font at " << screenH;
+            // Lower case stays apart from capitals, so the letters read as text, not as blots.
+            EXPECT_LT(inkRows(f, 'x'), inkRows(f, 'H')) << f.cell;
+        }
+}
+
 TEST(FontPictures, EveryFixedTextFitsWhereItIsDrawn) {
     auto fonts = Fonts();
     for (const auto& p : gen::TextPlaces()) {

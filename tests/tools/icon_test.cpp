@@ -5,6 +5,8 @@
 #include <zlib.h>
 
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "test_support.h"
 
@@ -69,7 +71,7 @@ TEST(Icon, TheWindowIconIsReadBySdlWithItsTransparency) {
     EXPECT_EQ(wrong, 0) << "pixels that differ from the drawn icon (rows upside down, channels swapped?)";
 }
 
-TEST(Icon, EveryThemeSizeIsAReadablePngOfItsOwnDrawing) {
+TEST(Icon, EveryThemeAndPageSizeIsAReadablePngOfItsOwnDrawing) {
     const std::string dir = MakeScratchDirectory();
     std::string error;
     ASSERT_TRUE(gen::WriteThemeIcons(dir, error)) << error;
@@ -79,12 +81,20 @@ TEST(Icon, EveryThemeSizeIsAReadablePngOfItsOwnDrawing) {
         const std::vector<uint8_t> rgba = ReadRgbaPng(file, size);
         EXPECT_TRUE(rgba == gen::IconRgba(gen::DrawIcon(size))) << file;
     }
+    // The page's, for a phone's home screen.
+    ASSERT_TRUE(gen::WritePageIcons(dir + "/page", error)) << error;
+    for (int size : gen::kPageIconSizes) {
+        const std::string file = dir + "/page/icon-" + std::to_string(size) + ".png";
+        EXPECT_TRUE(ReadRgbaPng(file, size) == gen::IconRgba(gen::DrawIcon(size))) << file;
+    }
 }
 
 // What a player sees of it on a panel or in a menu: the shape of a case and the
 // packed pieces, whatever the size.
 TEST(Icon, AtEverySizeTheCaseFillsTheSquareAndItsPiecesShow) {
-    for (int size : gen::kIconSizes) {
+    std::vector<int> sizes(std::begin(gen::kIconSizes), std::end(gen::kIconSizes));
+    sizes.insert(sizes.end(), std::begin(gen::kPageIconSizes), std::end(gen::kPageIconSizes));
+    for (int size : sizes) {
         const std::vector<uint8_t> px = gen::IconRgba(gen::DrawIcon(size));
         auto at = [&](int x, int y) { return &px[(size_t(y) * size_t(size) + size_t(x)) * 4]; };
         int left = size, right = -1, top = size, bottom = -1;

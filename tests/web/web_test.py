@@ -14,9 +14,12 @@ usage: web_test.py --page build-web --screens build/tests/valimo-web-screens [--
 import argparse
 import base64
 import functools
+import hashlib
 import http.server
+import json
 import math
 import os
+import re
 import shutil
 import struct
 import subprocess
@@ -36,6 +39,7 @@ from selenium.webdriver.common.keys import Keys
 
 PAGE_FILES = ["index.html", "files.json", "valimo.js", "valimo.wasm", "valimo.data"]
 SIZE_TARGET = 4 * 1024 * 1024
+LABEL_RGB = bytes((255, 239, 57))  # an item's label, shown while the pointer rests on it
 FIRST_FRAME_TARGET_MS = 2000
 CPU_TARGET = 10.0
 
@@ -109,6 +113,18 @@ var s = '';
 for (var k = 0; k < rgb.length; k += 8192) s += String.fromCharCode.apply(null, rgb.subarray(k, k + 8192));
 return btoa(s);
 """
+
+
+def without_pointers(rgb, pointers, size=34):
+    """The picture with a square blacked out where the game's arrow stands at each point."""
+    if not rgb or not pointers:
+        return rgb
+    out = bytearray(rgb)
+    for px, py in pointers:
+        for y in range(max(0, py - 2), min(480, py - 2 + size)):
+            x0, x1 = max(0, px - 2), min(640, px - 2 + size)
+            out[(y * 640 + x0) * 3:(y * 640 + x1) * 3] = bytes(3 * (x1 - x0))
+    return bytes(out)
 
 
 class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -202,14 +218,17 @@ class PageRun:
         actions.pointer_action.move_to_location(cx, cy)
         actions.perform()
 
-    def wait_screen(self, name, timeout):
+    def wait_screen(self, name, timeout, pointers=()):
+        """Until the canvas is the headless host's screen `name`; the squares of the
+        game's arrow at each of `pointers` (picture pixels) are left out of both."""
         width, height, want = read_png(os.path.join(self.screens, name + ".png"))
         assert (width, height) == (640, 480)
+        want = without_pointers(want, pointers)
         end = time.time() + timeout
         got = None
         pointed = time.time()
         while time.time() < end:
-            got = self.canvas_rgb()
+            got = without_pointers(self.canvas_rgb(), pointers)
             if got == want:
                 self.compared.append(name)
                 return True
@@ -422,6 +441,422 @@ def check_storage_refused(driver, run):
         run.compared[-1] += " (storage refused)"
 
 
+def phone_driver(profile, width, height):
+    options = Options()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--user-data-dir=" + profile, "--autoplay-policy=no-user-gesture-required"]:
+        options.add_argument(flag)
+    options.add_experimental_option("mobileEmulation", {
+        "deviceMetrics": {"width": width, "height": height, "pixelRatio": 3.0, "touch": True},
+        "userAgent": "Mozilla/5.0 (Linux; Android 13; Pixel 7) AppleWebKit/537.36 (KHTML, like Gecko) "
+                     "Chrome/120.0 Mobile Safari/537.36"})
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+def rects(driver):
+    return driver.execute_script(
+        "function r(id) { var b = document.getElementById(id).getBoundingClientRect();"
+        " return [b.left, b.top, b.right, b.bottom]; }"
+        " return {canvas: r('canvas'), bar: r('bar'), say: r('say'), w: innerWidth, h: innerHeight};")
+
+
+def overlap(a, b):
+    """Whether two client rectangles [left, top, right, bottom] share any area."""
+    return a[0] < b[2] and b[0] < a[2] and a[1] < b[3] and b[1] < a[3] and a[2] > a[0] and a[3] > a[1]
+
+
+def touch(driver, kind, points):
+    """One touch event through the browser's own input, at once: `points` are
+    (id, picture x, picture y) of every finger down."""
+    c = rects(driver)["canvas"]
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+        {"id": i, "x": c[0] + (x + 0.5) * (c[2] - c[0]) / 640, "y": c[1] + (y + 0.5) * (c[3] - c[1]) / 480}
+        for i, x, y in points]})
+
+
+def tap(driver, x, y):
+    """A finger on picture pixel (x, y), lifted there a moment later."""
+    touch(driver, "touchStart", [(0, x, y)])
+    time.sleep(0.08)
+    touch(driver, "touchEnd", [])
+    time.sleep(0.4)
+
+
+def drag(driver, start, end, second=None):
+    """A finger pressed on picture pixel `start`, dragged to `end` and lifted there; a
+    second finger, when given, touches `second` midway and lifts after the first."""
+    touch(driver, "touchStart", [(0, start[0], start[1])])
+    others = []
+    for i in range(1, 11):
+        x, y = start[0] + (end[0] - start[0]) * i // 10, start[1] + (end[1] - start[1]) * i // 10
+        if second and i == 5:
+            others = [(1, second[0], second[1])]
+            touch(driver, "touchStart", [(0, x, y)] + others)
+        elif others:
+            others = [(1, others[0][1] + 4, others[0][2] + 4)]
+        touch(driver, "touchMove", [(0, x, y)] + others)
+        time.sleep(0.03)
+    touch(driver, "touchEnd", others)
+    time.sleep(0.2)
+    if others:
+        touch(driver, "touchEnd", [])
+    time.sleep(0.4)
+
+
+def check_phone(url, refs, out, failures):
+    """A first run on a phone (390 x 844 at 3x, touch): the picture fills the width, the
+    box opens the phone's keyboard through the page's input, whole words arrive as the
+    letters the box takes, a drag packs an item and a second finger is ignored; in
+    landscape the picture fills the height with the links beside it. Each screen is the
+    headless host's but for the arrow, which stands where the finger last was."""
+    with open(os.path.join(refs, "steps-first.txt")) as f:
+        steps = [line.split() for line in f]
+    at = steps.index(["shot", "web-level"])
+    pick, move = steps[at + 1], steps[at + 2]
+    pick, drop = (int(pick[1]), int(pick[2])), (int(move[1]), int(move[2]))
+    shown = (600, 400)  # where the headless host's screens have the arrow
+    profile = tempfile.mkdtemp(prefix="valimo-web-phone-")
+    driver = phone_driver(profile, 390, 844)
+    run = PageRun(driver, refs, out)
+    try:
+        driver.get(url)
+        if not run.wait_screen("web-welcome", 60, pointers=[shown, (320, 240)]):
+            failures.append("phone: " + run.failures[-1])
+            return
+        r = rects(driver)
+        canvas = r["canvas"]
+        if abs((canvas[2] - canvas[0]) - 390) > 1 or abs((canvas[3] - canvas[1]) - 292.5) > 1:
+            failures.append("phone: in portrait the picture is %r, not the width of the screen" % canvas)
+        for part in ("bar", "say"):
+            if overlap(r[part], canvas):
+                failures.append("phone: in portrait the %s %r covers the picture %r" % (part, r[part], canvas))
+        if driver.execute_script("return getComputedStyle(document.getElementById('canvas')).imageRendering;") != "pixelated":
+            failures.append("phone: the picture is not drawn pixelated")
+        driver.save_screenshot(os.path.join(out, "phone-portrait-welcome.png"))
+        tap(driver, 315, 290)  # "Continue..."
+        tap(driver, 300, 242)  # the id box
+        focused = driver.execute_script("return document.activeElement.id;")
+        if focused != "typing":
+            failures.append("phone: a tap on the Player Id box focused %r, not the page's input" % focused)
+        else:
+            field = driver.switch_to.active_element
+            # A soft keyboard: a composed word with a blank, a letter no key of the game
+            # types and more than the box has room for; then all of it deleted, and
+            # letters one by one with a correction of the whole word.
+            driver.execute_script(
+                "var t = document.getElementById('typing');"
+                " t.dispatchEvent(new CompositionEvent('compositionstart'));"
+                " t.value = 'anna-Mari'; t.dispatchEvent(new InputEvent('input'));"
+                " t.value = 'anna-Maria \u00d6berg-Lindqvist-Johansson'; t.dispatchEvent(new InputEvent('input'));"
+                " t.dispatchEvent(new CompositionEvent('compositionend'));")
+            time.sleep(2.0)
+            whole = "anna-Mariaberg-Lindqvist-Johansson"
+            held = driver.execute_script("return document.getElementById('typing').value;")
+            if len(held) < 8 or len(held) >= len(whole) or not whole.startswith(held):
+                failures.append("phone: after a composed word the box holds %r, not the first letters of %r "
+                                "it has room for" % (held, whole))
+            driver.save_screenshot(os.path.join(out, "phone-portrait-long-name.png"))
+            driver.execute_script("var t = document.getElementById('typing'); t.value = '';"
+                                  " t.dispatchEvent(new InputEvent('input'));")
+            time.sleep(1.5)
+            field.send_keys("mya")
+            time.sleep(0.3)
+            driver.execute_script("var t = document.getElementById('typing'); t.value = 'maya';"
+                                  " t.dispatchEvent(new InputEvent('input'));")
+            time.sleep(1.0)
+            driver.save_screenshot(os.path.join(out, "phone-portrait-player-id.png"))
+        tap(driver, 276, 297)  # "Create Player"
+        time.sleep(0.5)
+        prefs = store_text(driver, "prefs.dat")
+        if prefs != "PLAYERS 1\nmaya 0 0 0\n":
+            failures.append("phone: after typing on the phone's keyboard prefs.dat reads %r" % prefs)
+        tap(driver, 416, 327)  # "Continue..."
+        time.sleep(2.5)
+        tap(driver, 320, 163)  # "Play"
+        tap(driver, 320, 272)  # "Continue"
+        if not run.wait_screen("web-level", 20, pointers=[shown, (320, 272)]):
+            failures.append("phone: " + run.failures[-1])
+            return
+        # Press, drag and release, with a second finger down on the way: the first item
+        # packed by the first finger alone, as the headless host packed it.
+        drag(driver, pick, drop, second=(560, 60))
+        driver.save_screenshot(os.path.join(out, "phone-portrait-packed.png"))
+        # A tap on the bare table takes the arrow off the item, to where the headless
+        # host's stands, within the picture pixels a CSS pixel of the phone spans.
+        tap(driver, *shown)
+        if not run.wait_screen("web-packed", 10, pointers=[shown]):
+            failures.append("phone: a drag did not pack the first item (%s)" % run.failures[-1])
+        # A long press over an item shows its label, as hover does, and takes nothing up.
+        touch(driver, "touchStart", [(0, 335, 440)])
+        time.sleep(1.0)
+        held = run.canvas_rgb() or b""
+        touch(driver, "touchEnd", [])
+        time.sleep(0.4)
+        if sum(1 for i in range(0, len(held), 3) if held[i:i + 3] == LABEL_RGB) < 50:
+            failures.append("phone: a long press over the radio showed no label")
+        tap(driver, *shown)
+        if not run.wait_screen("web-packed", 10, pointers=[shown]):
+            failures.append("phone: after a long press (%s)" % run.failures[-1])
+        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                               {"width": 844, "height": 390, "deviceScaleFactor": 3, "mobile": True})
+        time.sleep(1.0)
+        r = rects(driver)
+        canvas = r["canvas"]
+        if abs((canvas[3] - canvas[1]) - 390) > 1:
+            failures.append("phone: in landscape the picture is %r, not the height of the screen" % canvas)
+        for part in ("bar", "say"):
+            if overlap(r[part], canvas):
+                failures.append("phone: in landscape the %s %r covers the picture %r" % (part, r[part], canvas))
+        driver.save_screenshot(os.path.join(out, "phone-landscape.png"))
+    finally:
+        driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+STAND_IN_PADS = """
+// Stands in for controllers: the browser's Gamepad API answers with these.
+function pad(index, id, mapping) {
+  var buttons = [];
+  for (var i = 0; i < 17; i++) buttons.push({ pressed: false, value: 0 });
+  return { index: index, id: id, mapping: mapping, connected: true, axes: [0, 0, 0, 0], buttons: buttons };
+}
+window.standInPads = [pad(0, "Stand-in pad (STANDARD GAMEPAD)", "standard"), pad(1, "Stand-in wheel", "")];
+Object.defineProperty(navigator, "getGamepads", { configurable: true, value: function () { return window.standInPads; } });
+"""
+PAD_BUTTONS = {"A": 0, "B": 1, "RB": 5, "Start": 9, "up": 12, "down": 13, "left": 14, "right": 15}
+
+
+def press_pad(driver, name, times=1, pad=0):
+    """Presses a stand-in pad's button and lets it go, each state held for some frames."""
+    for _ in range(times):
+        for down in (True, False):
+            driver.execute_script("var b = window.standInPads[%d].buttons[%d]; b.pressed = %s; b.value = %d;" %
+                                  (pad, PAD_BUTTONS[name], "true" if down else "false", 1 if down else 0))
+            time.sleep(0.09)
+
+
+def check_pad(url, refs, out, failures):
+    """A first run with a controller alone in the page (a script stands in for the pad,
+    and for a wheel the browser has no layout for): the D-pad steps the pointer, A
+    clicks, the game's own keyboard types the name and B closes it, the stick glides,
+    the right shoulder switches full screen, and each pad is one console line."""
+    profile = tempfile.mkdtemp(prefix="valimo-web-pad-")
+    driver = desktop_driver(profile)
+    run = PageRun(driver, refs, out)
+    shown = (600, 400)
+    try:
+        driver.get(url)
+        driver.execute_script(STAND_IN_PADS)
+        # No mouse ever moves: the arrow stands in the middle.
+        if not run.wait_screen("web-welcome", 60, pointers=[shown, (320, 240)]):
+            failures.append("pad: " + run.failures[-1])
+            return
+        press_pad(driver, "A", pad=1)  # the wheel's buttons do nothing
+        press_pad(driver, "down", 12)  # 4 pixels a press: onto "Continue..."
+        if not run.wait_screen("web-welcome", 5, pointers=[shown, (320, 288)]):
+            failures.append("pad: the D-pad did not step the arrow (%s)" % run.failures[-1])
+            return
+        press_pad(driver, "A")
+        press_pad(driver, "up", 12)  # the Player Id box
+        press_pad(driver, "A")
+        time.sleep(0.3)
+        driver.save_screenshot(os.path.join(out, "page-pad-keyboard.png"))
+        # The highlight starts on "q": m, a, y, a, each by the D-pad and A.
+        for moves in ([("down", 2), ("right", 6)], [("up", 1), ("left", 6)], [("up", 1), ("right", 5)],
+                      [("down", 1), ("left", 5)]):
+            for button, count in moves:
+                press_pad(driver, button, count)
+            press_pad(driver, "A")
+        time.sleep(0.3)
+        driver.save_screenshot(os.path.join(out, "page-pad-keyboard-maya.png"))
+        press_pad(driver, "B")  # closes the game's keyboard
+        press_pad(driver, "down", 14)
+        press_pad(driver, "left", 11)  # "Create Player"
+        press_pad(driver, "A")
+        time.sleep(0.5)
+        prefs = store_text(driver, "prefs.dat")
+        if prefs != "PLAYERS 1\nmaya 0 0 0\n":
+            failures.append("pad: after typing on the game's keyboard prefs.dat reads %r" % prefs)
+        press_pad(driver, "right", 35)
+        press_pad(driver, "down", 8)  # "Continue..."
+        press_pad(driver, "A")
+        if not run.wait_screen("web-main-menu", 10, pointers=[shown, (416, 328)]):
+            failures.append("pad: no main menu after a first run with the pad alone (%s)" % run.failures[-1])
+        driver.execute_script("window.standInPads[0].axes[0] = 1;")
+        time.sleep(0.5)
+        driver.execute_script("window.standInPads[0].axes[0] = 0;")
+        time.sleep(0.3)
+        if run.wait_screen("web-main-menu", 1, pointers=[shown, (416, 328)]):
+            failures.append("pad: the stick held right did not move the arrow")
+        else:
+            run.failures.pop()
+        press_pad(driver, "RB")
+        time.sleep(1.0)
+        said = driver.execute_script("return document.getElementById('say').textContent;")
+        if not driver.execute_script("return !!document.fullscreenElement;") and "full screen" not in said:
+            failures.append("pad: the right shoulder did not ask for full screen")
+        driver.execute_script("window.standInPads = [];")
+        time.sleep(0.5)
+        lines = [e["message"] for e in driver.get_log("browser") if "valimo: " in e["message"] and "controller" in e["message"]]
+        want = ["valimo: controller connected: Stand-in pad (STANDARD GAMEPAD)",
+                "valimo: a controller the browser has no mapping for is ignored: Stand-in wheel",
+                "valimo: controller removed"]
+        if len(lines) != len(want) or not all(w in line for w, line in zip(want, lines)):
+            failures.append("pad: the console says %r of the pads" % lines)
+    finally:
+        driver.quit()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def desktop_driver(profile):
+    options = Options()
+    options.binary_location = "/usr/bin/chromium"
+    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                 "--user-data-dir=" + profile, "--window-size=1366,768", "--autoplay-policy=no-user-gesture-required"]:
+        options.add_argument(flag)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    # The page as on a 1366 x 768 screen at one device pixel per CSS pixel.
+    driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                           {"width": 1366, "height": 768, "deviceScaleFactor": 1, "mobile": False})
+    return driver
+
+
+WORKER_FILES = PAGE_FILES + ["sw.js", "manifest.webmanifest", "icon-192.png", "icon-512.png", "order.html", "faq.html"]
+KEPT = """
+var done = arguments[arguments.length - 1];
+caches.keys().then(function (names) {
+  names = names.filter(function (n) { return n.indexOf('valimo-') === 0; });
+  if (names.length !== 1) { done([names, 0]); return; }
+  caches.open(names[0]).then(function (c) { return c.match('valimo.data'); })
+    .then(function (r) { return r ? r.arrayBuffer() : new ArrayBuffer(0); })
+    .then(function (b) { done([names, b.byteLength]); });
+}).catch(function (e) { done([String(e), 0]); });
+"""
+
+
+def newer_build(page, folder, damaged=False):
+    """A build after the page's: valimo.data longer by a few bytes (damaged in one when
+    asked, which its files.json does not know), files.json and the worker's version to match."""
+    for f in WORKER_FILES:
+        if f not in ("valimo.data", "files.json", "sw.js"):
+            os.symlink(os.path.join(page, f), os.path.join(folder, f))
+    with open(os.path.join(page, "valimo.data"), "rb") as f:
+        data = bytearray(f.read()) + bytes(16)
+    with open(os.path.join(page, "files.json")) as f:
+        files = f.read()
+    old = json.loads(files)["valimo.data"]
+    files = files.replace(str(old["size"]), str(len(data))).replace(old["sha256"], hashlib.sha256(data).hexdigest())
+    if damaged:
+        data[len(data) // 3] ^= 0xFF
+    with open(os.path.join(folder, "valimo.data"), "wb") as f:
+        f.write(data)
+    with open(os.path.join(folder, "files.json"), "w") as f:
+        f.write(files)
+    with open(os.path.join(page, "sw.js")) as f:
+        worker = re.sub(r'var VERSION = "[^"]*"', 'var VERSION = "newer%s"' % ("-damaged" if damaged else ""), f.read())
+    with open(os.path.join(folder, "sw.js"), "w") as f:
+        f.write(worker)
+    return len(data)
+
+
+def check_offline(page, refs, out, failures):
+    """After one visit the page plays with the server stopped; a newer build on the
+    server replaces the kept one whole, and one that does not arrive whole leaves it."""
+    port = serve(page)
+    port.shutdown()
+    port.server_close()
+    port = port.server_address[1]
+    url = "http://127.0.0.1:%d/" % port
+    folders = [tempfile.mkdtemp(prefix="valimo-web-offline-") for _ in range(3)]
+    for f in WORKER_FILES:
+        os.symlink(os.path.join(page, f), os.path.join(folders[0], f))
+    newer_size = newer_build(page, folders[2])
+    newer_build(page, folders[1], damaged=True)
+    profile = tempfile.mkdtemp(prefix="valimo-web-offline-")
+    driver = desktop_driver(profile)
+    run = PageRun(driver, refs, out)
+    server = None
+
+    def serving(folder):
+        nonlocal server
+        if server:
+            server.shutdown()
+            server.server_close()
+            server = None
+        if folder:
+            http.server.ThreadingHTTPServer.allow_reuse_address = True
+            server = http.server.ThreadingHTTPServer(("127.0.0.1", port), functools.partial(Quiet, directory=folder))
+            server.daemon_threads = True
+            threading.Thread(target=server.serve_forever, daemon=True).start()
+
+    def kept(want_name, want_size, timeout):
+        end = time.time() + timeout
+        got = None
+        while time.time() < end:
+            got = driver.execute_async_script(KEPT)
+            if got[0] == [want_name] and got[1] == want_size:
+                return None
+            time.sleep(0.5)
+        return got
+
+    def plays(what):
+        if not run.wait_screen("web-welcome", 60, pointers=[(600, 400), (320, 240)]):
+            failures.append("offline: %s (%s)" % (what, run.failures[-1]))
+            return False
+        return True
+
+    try:
+        driver.set_script_timeout(20)
+        first = re.search(r'var VERSION = "([^"]*)"', open(os.path.join(page, "sw.js")).read()).group(1)
+        size = os.path.getsize(os.path.join(page, "valimo.data"))
+        serving(folders[0])
+        driver.get(url)
+        if not plays("the first visit does not play"):
+            return
+        got = kept("valimo-" + first, size, 30)
+        if got:
+            failures.append("offline: after one visit the browser keeps %r, not this build's files" % (got,))
+            return
+        serving(None)
+        driver.refresh()
+        if not plays("with the server stopped the page does not play"):
+            return
+        driver.save_screenshot(os.path.join(out, "page-offline.png"))
+        # The newer build whole: kept instead of the old, and played offline.
+        serving(folders[2])
+        driver.refresh()
+        plays("with a newer build on the server the kept one does not play")
+        got = kept("valimo-newer", newer_size, 30)
+        if got:
+            failures.append("offline: a newer build on the server left %r kept" % (got,))
+        serving(None)
+        driver.refresh()
+        plays("the newer build kept does not play with the server stopped")
+        # A build after that whose valimo.data arrives damaged, then no server at all:
+        # the kept build stays, whole, and plays.
+        serving(folders[1])
+        driver.refresh()
+        plays("with a damaged build on the server the kept one does not play")
+        time.sleep(5)
+        serving(None)
+        time.sleep(2)
+        got = kept("valimo-newer", newer_size, 5)
+        if got:
+            failures.append("offline: a build that arrived damaged left %r kept" % (got,))
+        driver.refresh()
+        plays("after a damaged build the kept one does not play with the server stopped")
+    finally:
+        serving(None)
+        driver.quit()
+        for folder in folders + [profile]:
+            shutil.rmtree(folder, ignore_errors=True)
+
+
 class Stalling(Quiet):
     """Sends the first megabyte of valimo.data, then nothing more: a server that stops answering."""
 
@@ -498,20 +933,10 @@ def main():
     server = serve(page)
     url = "http://127.0.0.1:%d/" % server.server_address[1]
     profile = tempfile.mkdtemp(prefix="valimo-web-test-")
-    options = Options()
-    options.binary_location = "/usr/bin/chromium"
-    for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                 "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                 "--user-data-dir=" + profile, "--window-size=1366,768", "--autoplay-policy=no-user-gesture-required"]:
-        options.add_argument(flag)
-    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
-    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    driver = desktop_driver(profile)
     report = {}
     run = PageRun(driver, refs, out)
     try:
-        # The page as on a 1366 x 768 screen at one device pixel per CSS pixel.
-        driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                               {"width": 1366, "height": 768, "deviceScaleFactor": 1, "mobile": False})
         driver.get(url)
         end = time.time() + 30
         first = None
@@ -587,6 +1012,9 @@ def main():
                 check_two_tabs(driver, run, url)
                 check_storage_refused(driver, run)
                 check_broken_downloads(driver, run, page)
+        check_phone(url, refs, out, run.failures)
+        check_pad(url, refs, out, run.failures)
+        check_offline(page, refs, out, run.failures)
     finally:
         logs = driver.get_log("browser")
         with open(os.path.join(out, "console.txt"), "w") as f:

@@ -288,4 +288,18 @@ bool WriteThemeIcons(const std::string& dir, std::string& error) {
     return true;
 }
 
+// Changed on purpose: the page installs and plays offline (docs/BEHAVIOUR.md).
+bool WritePageIcons(const std::string& dir, std::string& error) {
+    std::error_code ec;
+    std::filesystem::create_directories(dir, ec);
+    for (int size : kPageIconSizes) {
+        const std::string file = dir + "/icon-" + std::to_string(size) + ".png";
+        if (!WritePngRgba(file, size, size, IconRgba(DrawIcon(size)))) {
+            error = "cannot write " + file;
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace gen

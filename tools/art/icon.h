@@ -31,4 +31,9 @@ bool WriteWindowIcon(const std::string& gameDir, std::string& error);
 // dir/hicolor/NxN/apps/<kAppId>.png at every size of kIconSizes.
 bool WriteThemeIcons(const std::string& dir, std::string& error);
 
+// The page's icons for its manifest: dir/icon-N.png at each of kPageIconSizes
+// (what phones ask of an app on the home screen).
+inline const int kPageIconSizes[] = {192, 512};
+bool WritePageIcons(const std::string& dir, std::string& error);
+
 }  // namespace gen
