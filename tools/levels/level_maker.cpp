@@ -23,13 +23,21 @@ constexpr uint64_t kPackingSteps = 4000;
 // Steps a made level's count may take: well inside the checker's limit, so
 // the checker always counts it to the end.
 constexpr uint64_t kMakerSolveSteps = 2000000;
+// From this many items on, a level with a single solution uses each shape once.
+constexpr int kShapesOnceFrom = 16;
 
 struct Draw {
     const std::vector<Piece>& pieces;
     std::vector<CellMask> masks;
-    explicit Draw(const std::vector<Piece>& p) : pieces(p) {
+    std::vector<std::vector<int>> twins;  // by piece, every piece of its shape
+    bool anyTwin = false;                 // lay each shape as any picture of that shape
+    explicit Draw(const std::vector<Piece>& p) : pieces(p), twins(p.size()) {
         for (const auto& piece : p) masks.push_back(piece.mask);
+        for (size_t i = 0; i < p.size(); i++)
+            for (size_t j = 0; j < p.size(); j++)
+                if (SameShape(masks[i], masks[j])) twins[i].push_back(int(j));
     }
+    static bool SameShape(const CellMask& a, const CellMask& b) { return a.w == b.w && a.h == b.h && a.solid == b.solid; }
 
     // A level of the packed items whose start lies on the table, its items in
     // shuffled order so the file does not give the packing away.
@@ -37,7 +45,9 @@ struct Draw {
         for (size_t i = packed.size(); i > 1; i--) std::swap(packed[i - 1], packed[size_t(rng.Below(int(i)))]);
         out = MadeLevel{};
         for (const auto& p : packed) {
-            out.level.items.push_back({pieces[size_t(p.mask)].picture, 0, 0});
+            const std::vector<int>& same = twins[size_t(p.mask)];
+            const int picture = anyTwin ? same[size_t(rng.Below(int(same.size())))] : p.mask;
+            out.level.items.push_back({pieces[size_t(picture)].picture, 0, 0});
             out.masks.push_back(masks[size_t(p.mask)]);
         }
         return LayOutOnTable(out.level.items, out.masks, rng);
@@ -152,11 +162,20 @@ bool MakePlayerLevel(const std::vector<Piece>& pieces, int n, bool unique, uint6
     if (!unique) std::stable_sort(counts.begin(), counts.end(), [n](int a, int b) { return std::abs(a - n) < std::abs(b - n); });
     for (int count : counts) {
         if (count < FewestItems(pieces) || count > kMostItems) continue;
+        // Many items with a single solution: each shape once, as any picture of
+        // it, since two items of one shape already let the same packing be
+        // found from more sides.
+        const bool once = unique && count >= kShapesOnceFrom;
+        draw.anyTwin = once;
+        std::vector<int> limitNow = limit;
+        if (once)
+            for (size_t i = 0; i < pieces.size(); i++)
+                if (draw.twins[i][0] != int(i)) limitNow[i] = 0;
         const int attempts = unique ? 400 : 100;
         for (int a = 0; a < attempts; a++) {
             Rng rng(AttemptSeed(seed, count, a));
             MadeLevel made;
-            if (!draw.Candidate(count, limit, weight, rng, made)) continue;
+            if (!draw.Candidate(count, limitNow, weight, rng, made)) continue;
             made.solve = SolveCase(made.masks, unique ? 2 : kSolutionCap, kMakerSolveSteps);
             if (!made.solve.solvable || made.solve.nodeLimitHit) continue;
             if (unique && !(made.solve.complete && made.solve.solutions == 1)) continue;
