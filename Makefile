@@ -197,12 +197,13 @@ web-deps:
 web-test-deps: web-deps
 	@$(MAKE) --no-print-directory deps PACKAGES="$(WEB_TEST_PACKAGES)"
 
-# The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data, the game
+# The page in $(WEB): index.html, valimo.js, valimo.wasm and valimo.data (files.json
+# records their sizes and hashes, which the page checks), the game
 # folder of the native build packed without the program and the player's files.
 web: web-deps deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target gamedata -j $(JOBS)
 	rm -rf $(WEB)/pack && mkdir -p $(WEB)/pack
-	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' \
+	cd $(BUILD)/game && find . -type f ! -perm -u+x ! -name 'prefs.dat*' ! -name 'valimo.log' ! -name 'valimo.lock' \
 	  -exec cp -p --parents {} $(CURDIR)/$(WEB)/pack/ \;
 	$(WEB_ENV) emcmake cmake -S . -B $(WEB) -DVALIMO_WEB=ON -DCMAKE_BUILD_TYPE=Release \
 	  -DVALIMO_WEB_DATA=$(CURDIR)/$(WEB)/pack >/dev/null

@@ -11,9 +11,11 @@
 #include "gfx/movie.h"
 #include "gfx/sprite.h"
 #include "gui/dialogs.h"
+#include "gui/pad_keyboard.h"
 #include "gui/registry.h"
 #include "gui/window_draw.h"
 #include "input/input.h"
+#include "platform/hands.h"
 #include "profiles/profiles.h"
 #include "puzzle/level.h"
 #include "puzzle/packing.h"
@@ -27,6 +29,24 @@ bool showFps = false;
 bool fpsKeyHeld = false;
 
 namespace {
+
+// Changed on purpose: other hands than a mouse (docs/BEHAVIOUR.md). The keyboard
+// alone and controllers step an item a cell at a time, and Space types in a box.
+void TellOtherHands(bool padKeyboard) {
+    HandsHints hints{};
+    hints.padKeyboard = padKeyboard;
+    hints.carrying = GameState == GS_PLAYING && carrying;
+    if (typingBox) {
+        hints.typing = true;
+        hints.boxX = typingBoxX;
+        hints.boxY = typingBoxY;
+        hints.boxWidth = typingBox->width;
+        hints.boxHeight = GUI_TEXTBOX_FIELD_HEIGHT;
+        hints.boxText = typingBox->text;
+        hints.boxLength = typingBox->maxLength;
+    }
+    SetHandsHints(hints);
+}
 
 // Static sprite slots drawn by the flow's own screens.
 enum {
@@ -170,6 +190,7 @@ void RestoreGraphics() {
 }
 
 void GameFrame() {
+    typingBox = nullptr;
     if (graphicsValid == 0) {
         restoreWait++;
         // Kept on purpose: thirty-one silent frames (docs/BEHAVIOUR.md).
@@ -426,5 +447,6 @@ tail:
         std::snprintf(figure, sizeof figure, "%0.1f", double(fpsValue));
         PrintText(figure, 0, 0);
     }
+    TellOtherHands(DrawPadKeyboard());
     DrawPointer();
 }

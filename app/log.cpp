@@ -28,6 +28,18 @@ void WriteLog(const char* text) {
     std::fclose(file);
 }
 
+char unsavedWorkReport[512] = "";
+
+// Changed on purpose: a failed save is told (docs/BEHAVIOUR.md).
+void ReportUnsavedWork(const char* text) {
+    quitRequested = true;
+    if (unsavedWorkReport[0] || !text || !text[0]) return;
+    std::snprintf(unsavedWorkReport, sizeof unsavedWorkReport, "%s", text);
+    WriteLog(unsavedWorkReport);
+    WriteLog("\n");
+    std::fprintf(stderr, "valimo: %s\n", unsavedWorkReport);
+}
+
 void SystemError(const char* text) {
     // Kept on purpose: "Occured" (docs/BEHAVIOUR.md).
     WriteLog("System Error Occured at ");

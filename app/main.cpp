@@ -3,6 +3,7 @@
 // and writes by relative names from it.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "app/valimo.h"
 #include "platform/command_line.h"
 #include "platform/game_dir.h"
+#include "platform/win.h"
 
 #ifndef VALIMO_VERSION
 #define VALIMO_VERSION "unknown"
@@ -37,7 +39,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "valimo: %s\n", place.error.c_str());
         return 1;
     }
-    if (!place.warning.empty()) std::fprintf(stderr, "valimo: %s\n", place.warning.c_str());
+    if (place.busy) {
+        // Changed on purpose: one game per folder (docs/BEHAVIOUR.md).
+        const std::string text = "Valimo is already running in " + place.dir + "; this copy ends and leaves it as it is";
+        std::fprintf(stderr, "valimo: %s\n", text.c_str());
+        MessageBoxA(nullptr, text.c_str(), "Valimo", MB_OK | MB_ICONERROR);
+        return 1;
+    }
+    for (size_t at = 0; at < place.warning.size();) {
+        const size_t end = std::min(place.warning.find('\n', at), place.warning.size());
+        std::fprintf(stderr, "valimo: %s\n", place.warning.substr(at, end - at).c_str());
+        at = end + 1;
+    }
     if (chdir(place.dir.c_str()) != 0) {
         std::fprintf(stderr, "valimo: cannot enter %s: %s\n", place.dir.c_str(), std::strerror(errno));
         return 1;

@@ -120,6 +120,12 @@ LRESULT WndProc(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
             WriteLog("Window is Minimized\n");
         }
         return 0;
+    // Changed on purpose: repaint when uncovered (docs/BEHAVIOUR.md).
+    case WM_PAINT:
+        // The last frame shown again, no game frame run; not while the pictures
+        // wait to be restored.
+        if (graphicsValid == 0) return 0;
+        return DefWindowProcA(window, message, wParam, lParam);
     // Kept on purpose: close only in play (docs/BEHAVIOUR.md).
     case WM_CLOSE:
         // A close request never destroys the window; in play it asks whether to quit.
@@ -177,10 +183,23 @@ void InitGame() {
     frameRateCap = 30;
 }
 
+namespace {
+
+// Changed on purpose: a failed save is told (docs/BEHAVIOUR.md).
+// The player who started the game from a menu has no terminal: the box, once the
+// window is gone, is what tells them; the status tells a script.
+[[noreturn]] void EndProgram() {
+    if (!unsavedWorkReport[0]) std::exit(0);
+    MessageBoxA(nullptr, unsavedWorkReport, "Valimo", MB_OK | MB_ICONERROR);
+    std::exit(1);
+}
+
+}  // namespace
+
 void Shutdown() {
     static bool shuttingDown = false;
     // A fatal error inside a release step must not run the releases again.
-    if (shuttingDown) std::exit(0);
+    if (shuttingDown) EndProgram();
     shuttingDown = true;
     ShutdownDirectSound();
     ReleaseInput();
@@ -189,7 +208,7 @@ void Shutdown() {
     FreeLevelList();
     GuiFree();
     ReleaseDirectDraw();
-    std::exit(0);
+    EndProgram();
 }
 
 void InitTimer() {

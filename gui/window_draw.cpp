@@ -12,6 +12,8 @@
 #include "sound/sound.h"
 
 bool backspaceLatch = false;
+const GuiTextBox* typingBox = nullptr;
+int typingBoxX = 0, typingBoxY = 0;
 
 namespace {
 
@@ -22,7 +24,7 @@ static_assert(sizeof kPlainKeys == 61 && sizeof kShiftedKeys == 61);
 constexpr int kMappedKeys = 60;
 constexpr int kTypingKeys = 64;  // codes that click and latch; F2 to F5 type nothing
 constexpr int kLabelFont = 1;
-constexpr int kFieldHeight = 14;
+constexpr int kFieldHeight = GUI_TEXTBOX_FIELD_HEIGHT;
 
 bool Inside(int px, int py, int x, int y, int w, int h) { return x <= px && px < x + w && y <= py && py < y + h; }
 
@@ -110,7 +112,12 @@ void RunTextBox(GuiTextBox& box, int fx, int fy, const char* keyMap) {
         }
     }
     PrintText(box.text, fx + 1, fy - 1);
-    if (box.focused) FillScreenRect(fx + cw + 2, fy + 4, 2, 7, 0);
+    if (box.focused) {
+        FillScreenRect(fx + cw + 2, fy + 4, 2, 7, 0);
+        typingBox = &box;
+        typingBoxX = fx;
+        typingBoxY = fy;
+    }
 }
 
 }  // namespace

@@ -118,6 +118,9 @@ bool IsKeyLatched(int code) { return code >= 0 && code < 64 && keyLatch[code] ==
 
 void DrawPointer() {
     if (!pointerVisible) return;
+    // Changed on purpose: one arrow where the pointer is (docs/BEHAVIOUR.md).
+    // Outside the picture the desktop's arrow shows; one held at the edge would be a second.
+    if (!CursorOverPicture()) return;
     Sprite image = nullptr;
     switch (pointerShape) {
     case 0:

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/faults.h"
+#include "platform/hands.h"
 #include "platform/host_devices.h"
 
 const GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -99,10 +100,12 @@ HRESULT IDirectInputDevice::GetDeviceState(DWORD size, void* data) {
     if (keyboard) {
         uint8_t state[256];
         HostReadKeyboard(state);
+        HandsReadKeyboard(state);
         std::memcpy(data, state, sizeof state);
     } else {
         DIMOUSESTATE state{};
         HostReadMouse(&state.lX, &state.lY, &state.lZ, state.rgbButtons);
+        HandsReadMouse(&state.lX, &state.lY, state.rgbButtons);
         std::memcpy(data, &state, sizeof state);
     }
     return DI_OK;

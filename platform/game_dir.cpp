@@ -11,6 +11,8 @@
 #include <cstring>
 #include <set>
 
+#include "platform/folder_lock.h"
+
 // Where the install rules put the shipped data, seen from the programs' folder.
 // Changed on purpose: reproducible packaging (docs/BEHAVIOUR.md).
 #ifndef VALIMO_DATA_FROM_PROGRAM
@@ -94,7 +96,7 @@ std::set<std::string> ShippedNames(const std::string& dir, bool topLevel) {
     while (dirent* entry = readdir(d)) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (topLevel && (name == "prefs.dat" || name == "valimo.log")) continue;
+        if (topLevel && (name == "prefs.dat" || name == "valimo.log" || name == kFolderLockName)) continue;
         struct stat st;
         if (stat(Join(dir, name).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
         if (topLevel && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH))) continue;
@@ -205,7 +207,7 @@ bool LayPlayerGameDir(const std::string& dir, const std::string& shipped, std::s
 
 // Changed on purpose: start directory and the player's folder (docs/BEHAVIOUR.md).
 StartPlace ChooseStartDir(const std::string& current, const std::string& program, const std::string& shipped,
-                          const char* xdgDataHome, const char* home) {
+                          const char* xdgDataHome, const char* home, bool lay) {
     StartPlace place;
     std::string playerError;
     const std::string player = PlayerGameDir(xdgDataHome, home, playerError);
@@ -227,6 +229,11 @@ StartPlace ChooseStartDir(const std::string& current, const std::string& program
                       " or in " VALIMO_DATA_FROM_PROGRAM " from there";
         return place;
     }
+    if (!lay) {
+        place.dir = player;
+        place.layFrom = shipped;
+        return place;
+    }
     if (LayPlayerGameDir(player, shipped, place.error, place.warning)) place.dir = player;
     return place;
 }
@@ -234,5 +241,30 @@ StartPlace ChooseStartDir(const std::string& current, const std::string& program
 StartPlace ChooseStartDirForThisRun() {
     char cwd[PATH_MAX];
     const std::string current = getcwd(cwd, sizeof cwd) ? std::string(cwd) : std::string();
-    return ChooseStartDir(current, ProgramDir(), ShippedDataDir(), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+    StartPlace place =
+        ChooseStartDir(current, ProgramDir(), ShippedDataDir(), std::getenv("XDG_DATA_HOME"), std::getenv("HOME"), false);
+    if (place.dir.empty()) return place;
+    // Changed on purpose: one game per folder (docs/BEHAVIOUR.md).
+    // A player's folder not made yet is made empty first: the lock must be held
+    // before the prefs file and links are laid in it.
+    if (!place.layFrom.empty() && !MakeDirs(place.dir, place.error)) {
+        place.dir.clear();
+        return place;
+    }
+    std::string why;
+    switch (LockGameFolder(place.dir, why)) {
+    case FOLDER_BUSY:
+        place.busy = true;
+        return place;
+    case FOLDER_UNLOCKED:
+        place.warning = "cannot lock the game folder (" + why + "); a second copy started in it would not be stopped";
+        break;
+    case FOLDER_LOCKED:
+        break;
+    }
+    if (place.layFrom.empty()) return place;
+    std::string layWarning;
+    if (!LayPlayerGameDir(place.dir, place.layFrom, place.error, layWarning)) place.dir.clear();
+    if (!layWarning.empty()) place.warning += (place.warning.empty() ? "" : "\n") + layWarning;
+    return place;
 }

@@ -41,7 +41,9 @@ bool LayPlayerGameDir(const std::string& dir, const std::string& shipped, std::s
 struct StartPlace {
     std::string dir;      // absolute; empty when the game cannot start
     std::string error;    // why it cannot
-    std::string warning;  // something the player should know, the game still starts
+    std::string warning;  // something the player should know (a line each), the game still starts
+    std::string layFrom;  // not yet laid: the player's folder, to be laid from these shipped data
+    bool busy = false;    // another copy plays in dir: this one must touch nothing there
 };
 
 // The start directory of a run:
@@ -49,10 +51,12 @@ struct StartPlace {
 //    player's own folder (which gets refreshed below);
 // 2. else program, when it holds a game and is writable (a build tree, an
 //    unpacked copy);
-// 3. else the player's own folder, laid from shipped.
+// 3. else the player's own folder, laid from shipped (or, when lay is false,
+//    only named, with layFrom set, nothing made or touched).
 StartPlace ChooseStartDir(const std::string& current, const std::string& program, const std::string& shipped,
-                          const char* xdgDataHome, const char* home);
+                          const char* xdgDataHome, const char* home, bool lay = true);
 
 // The same for this process: its current directory, ProgramDir(), ShippedDataDir()
-// and its environment.
+// and its environment; the folder is locked for this process before anything in
+// it is made or opened (busy: another copy holds it, and nothing was touched).
 StartPlace ChooseStartDirForThisRun();

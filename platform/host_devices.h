@@ -13,6 +13,9 @@ void HostUnacquireMouse();
 void HostReadKeyboard(uint8_t state[256]);
 // Motion since the last read, in 640 x 480 screen pixels, and the button bytes.
 void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]);
+// The keyboard alone or a controller moved the game's pointer by (dx, dy) after
+// the host's read: the host's own idea of where it stands follows.
+void HostPointerNudged(int32_t dx, int32_t dy);
 
 // Sound. Opening the audio device; false when the machine has none. Once open, the
 // host calls MixSoundBuffers whenever it wants more samples.

@@ -28,6 +28,7 @@ struct MSG {
 };
 
 constexpr unsigned WM_ACTIVATE = 0x0006;
+constexpr unsigned WM_PAINT = 0x000F;
 constexpr unsigned WM_CLOSE = 0x0010;
 constexpr unsigned WM_QUIT = 0x0012;
 
@@ -55,6 +56,9 @@ LRESULT DefWindowProcA(HWND window, unsigned message, WPARAM wParam, LPARAM lPar
 bool PostMessageA(HWND window, unsigned message, WPARAM wParam, LPARAM lParam);
 
 int ShowCursor(bool show);
+// The desktop pointer stands over the game's picture: not outside the window, not
+// over the black bars of full screen.
+bool CursorOverPicture();
 
 bool QueryPerformanceFrequency(int64_t* frequency);
 bool QueryPerformanceCounter(int64_t* count);
@@ -67,6 +71,12 @@ void WaitMessageTimeout(DWORD timeoutMs);
 // Length of the path written, 0 on failure (as the original: the path does not fit).
 DWORD GetCurrentDirectoryA(DWORD length, char* buffer);
 bool SetCurrentDirectoryA(const char* path);
+
+constexpr unsigned MB_OK = 0x0000;
+constexpr unsigned MB_ICONERROR = 0x0010;
+// A message on the desktop for a player who may have no terminal, waiting for OK.
+// Without a desktop to show it on it shows nothing and returns 0 at once.
+int MessageBoxA(HWND window, const char* text, const char* caption, unsigned type);
 
 // Opens a web address in the user's browser. A plain file name is a file of the
 // current (start) directory, opened by its file URL; a missing file opens nothing.

@@ -56,6 +56,10 @@ int GetSystemMetrics(int index) {
 }
 
 void PostHostMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
+    // One repaint waiting is enough, as the desktop's own paint message comes once.
+    if (message == WM_PAINT)
+        for (const MSG& waiting : queue)
+            if (waiting.message == WM_PAINT) return;
     queue.push_back({windowCreated ? &theWindow : nullptr, message, wParam, lParam});
 }
 
@@ -79,13 +83,19 @@ LRESULT DispatchMessageA(const MSG* msg) {
     return 0;
 }
 
-LRESULT DefWindowProcA(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) { return 0; }
+LRESULT DefWindowProcA(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
+    // The desktop's repaint: what the screen showed, shown again.
+    if (message == WM_PAINT) HostRepaint();
+    return 0;
+}
 
 int ShowCursor(bool show) {
     cursorCount += show ? 1 : -1;
     HostShowCursor(cursorCount >= 0);
     return cursorCount;
 }
+
+bool CursorOverPicture() { return HostCursorOverPicture(); }
 
 bool QueryPerformanceFrequency(int64_t* frequency) {
     *frequency = HostCounterFrequency();
@@ -143,6 +153,11 @@ std::string FileUrl(const std::string& path) {
 }
 
 }  // namespace
+
+int MessageBoxA(HWND window, const char* text, const char* caption, unsigned type) {
+    (void)window;
+    return HostMessageBox(caption ? caption : "", text ? text : "", (type & MB_ICONERROR) != 0) ? 1 : 0;
+}
 
 // Changed on purpose: pages (docs/BEHAVIOUR.md).
 void ShellExecuteOpen(const char* address) {

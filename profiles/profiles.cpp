@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <charconv>
 #include <cstdio>
@@ -236,11 +237,20 @@ void SaveProfiles() {
                       profiles[i].timeMinor);
         content += line;
     }
-    switch (SaveFileWhole(kProfileFile, content)) {
-    case SAVE_FAILED:
+    int error = 0;
+    switch (SaveFileWhole(kProfileFile, content, &error)) {
+    case SAVE_FAILED: {
         WriteLog("Failed to save profiles\n");
         quitRequested = true;
+        // Changed on purpose: a failed save is told (docs/BEHAVIOUR.md).
+        char text[512];
+        std::snprintf(text, sizeof text,
+                      "Cannot save the players in %s%s%s: %s. The game has ended; the file keeps the players as "
+                      "they were last saved.",
+                      startDirectory, startDirectory[0] ? "/" : "", kProfileFile, std::strerror(error ? error : EIO));
+        ReportUnsavedWork(text);
         break;
+    }
     case SAVE_NOT_SYNCED:
         // The new file is in place; only its folder's entry may still be in the cache.
         WriteLog("prefs.dat is saved, but its folder could not be synced to disk\n");

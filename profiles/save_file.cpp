@@ -102,12 +102,19 @@ bool FolderRefused(int error) { return error == EACCES || error == EPERM || erro
 
 // Over the old bytes, then cut to length, so a crash in between leaves the new
 // records with an old tail after them rather than an empty file.
-SaveResult RewriteInPlace(const std::string& target, const std::string& content) {
+SaveResult RewriteInPlace(const std::string& target, const std::string& content, int* error) {
     const int fd = saveFileOps.openInPlace(target.c_str());
-    if (fd < 0) return SAVE_FAILED;
+    if (fd < 0) {
+        *error = errno;
+        return SAVE_FAILED;
+    }
     bool ok = saveFileOps.write(fd, content.data(), content.size()) && saveFileOps.truncate(fd, content.size()) &&
               saveFileOps.flush(fd);
-    ok = saveFileOps.close(fd) && ok;
+    if (!ok) *error = errno;
+    if (!saveFileOps.close(fd) && ok) {
+        *error = errno;
+        ok = false;
+    }
     return ok ? SAVE_DONE : SAVE_FAILED;
 }
 
@@ -117,12 +124,18 @@ const SaveFileOps systemSaveFileOps = {SystemOpen,  SystemOpenInPlace, SystemWri
                                        SystemFlush, SystemClose,       SystemRename, SystemSyncDirectory};
 SaveFileOps saveFileOps = systemSaveFileOps;
 
-SaveResult SaveFileWhole(const char* path, const std::string& content) {
+SaveResult SaveFileWhole(const char* path, const std::string& content, int* error) {
+    int ignored = 0;
+    if (!error) error = &ignored;
+    *error = 0;
     // Changed on purpose: a save with nothing new is skipped (docs/BEHAVIOUR.md).
     // Some callers save every frame; a flush to disk each time would stall the frames.
     if (FileHolds(path, content)) return SAVE_DONE;
     std::string target;
-    if (!FollowLinks(path, &target)) return SAVE_FAILED;
+    if (!FollowLinks(path, &target)) {
+        *error = ELOOP;
+        return SAVE_FAILED;
+    }
     const std::string directory = DirectoryOf(target);
     struct stat old {};
     const bool existing = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
@@ -133,17 +146,21 @@ SaveResult SaveFileWhole(const char* path, const std::string& content) {
 
     const int fd = saveFileOps.open(temporary.c_str(), mode);
     if (fd < 0) {
-        const int error = errno;
-        return existing && FolderRefused(error) ? RewriteInPlace(target, content) : SAVE_FAILED;
+        *error = errno;
+        return existing && FolderRefused(*error) ? RewriteInPlace(target, content, error) : SAVE_FAILED;
     }
     if (existing) KeepOwnerAndMode(fd, old);
     bool ok = saveFileOps.write(fd, content.data(), content.size()) && saveFileOps.flush(fd);
-    ok = saveFileOps.close(fd) && ok;
+    if (!ok) *error = errno;
+    if (!saveFileOps.close(fd) && ok) {
+        *error = errno;
+        ok = false;
+    }
     // Changed on purpose: atomic save (docs/BEHAVIOUR.md).
     if (ok && !saveFileOps.rename(temporary.c_str(), target.c_str())) {
-        const int error = errno;
+        *error = errno;
         ::unlink(temporary.c_str());
-        return existing && FolderRefused(error) ? RewriteInPlace(target, content) : SAVE_FAILED;
+        return existing && FolderRefused(*error) ? RewriteInPlace(target, content, error) : SAVE_FAILED;
     }
     if (!ok) {
         ::unlink(temporary.c_str());

@@ -32,4 +32,5 @@ enum SaveResult {
 // Makes `path` hold exactly `content` (a file that already does is not rewritten).
 // When its folder refuses a new file but the file itself may be written, the file
 // is rewritten in place and flushed: less safe against a crash, but no save is lost.
-SaveResult SaveFileWhole(const char* path, const std::string& content);
+// On SAVE_FAILED, *error (when given) holds the errno of the step that failed.
+SaveResult SaveFileWhole(const char* path, const std::string& content, int* error = nullptr);

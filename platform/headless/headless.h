@@ -38,8 +38,15 @@ void HeadlessPostMessage(unsigned message, WPARAM wParam, LPARAM lParam);
 // The window lost exclusive access to the display: every surface is lost.
 void HeadlessLoseSurfaces();
 
-// Presented frames.
+// Frames flipped to the host, and those of them it drew: a frame like the one on
+// the screen is not drawn again, a changed one only in the rectangle that changed.
 int HeadlessFramesPresented();
+int HeadlessFramesDrawn();
+void HeadlessLastDrawnRect(int* x, int* y, int* w, int* h);
+// The output changed (as a resized window): the next frame is drawn whole.
+void HeadlessOutputChanged();
+// Repaints of the shown frame, as the desktop asks when the window is uncovered.
+int HeadlessRepaints();
 // The last presented frame, 640 x 480 pixels in the display's layout.
 const std::vector<uint16_t>& HeadlessLastFrame();
 int HeadlessLastFramePixelMode();
@@ -48,4 +55,9 @@ bool HeadlessWriteFramePng(const std::string& path);
 
 bool HeadlessWindowShown();
 bool HeadlessCursorShown();
+// Where the desktop pointer stands: over the picture (the start), or outside the
+// window or over the bars.
+void HeadlessSetCursorOverPicture(bool over);
 const std::vector<std::string>& HeadlessOpenedUrls();
+// The desktop message boxes shown, as "caption: text".
+const std::vector<std::string>& HeadlessMessageBoxes();

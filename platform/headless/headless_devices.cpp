@@ -68,6 +68,8 @@ void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
     buttons[1] = buttons[2] = buttons[3] = 0;
 }
 
+void HostPointerNudged(int32_t, int32_t) {}
+
 bool HostOpenAudio() {
     audioOpen = audioPresent;
     return audioOpen;

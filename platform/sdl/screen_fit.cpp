@@ -143,15 +143,49 @@ VALIMO_VECTOR_ROW void ConvertRow(const uint16_t* __restrict in, uint32_t* __res
 void SharpScaler::SetPixelMode(int pixelMode) { mode = pixelMode == 15 ? 15 : 16; }
 
 void SharpScaler::Convert(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels) {
-    for (int y = 0; y < PICTURE_HEIGHT; y++)
-        ConvertRow(src + size_t(y) * size_t(srcPitchPixels), dst + size_t(y) * size_t(dstPitchPixels), PICTURE_WIDTH,
-                   mode == 15);
+    ConvertRows(src, srcPitchPixels, dst, dstPitchPixels, 0, PICTURE_HEIGHT);
+}
+
+void SharpScaler::ConvertRows(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels,
+                              int firstRow, int endRow) {
+    firstRow = std::max(firstRow, 0);
+    endRow = std::min(endRow, PICTURE_HEIGHT);
+    for (int y = firstRow; y < endRow; y++)
+        ConvertRow(src + size_t(y) * size_t(srcPitchPixels), dst + size_t(y - firstRow) * size_t(dstPitchPixels),
+                   PICTURE_WIDTH, mode == 15);
+}
+
+namespace {
+
+// The run of output pixels whose taps read a source pixel from first to end - 1.
+template <typename Tap>
+void TapsReaching(const std::vector<Tap>& taps, int first, int end, int* from, int* to) {
+    *from = *to = 0;
+    bool any = false;
+    for (size_t j = 0; j < taps.size(); j++) {
+        const Tap t = taps[j];
+        if (t.index >= end || t.index + (t.weight != 0 ? 1 : 0) < first) continue;
+        if (!any) *from = int(j);
+        *to = int(j) + 1;
+        any = true;
+    }
+}
+
+}  // namespace
+
+ScreenArea SharpScaler::Reached(int dstW, int dstH, const ScreenArea& source) {
+    if (dstW <= 0 || dstH <= 0 || source.w <= 0 || source.h <= 0) return {};
+    Prepare(dstW, dstH);
+    int x0, x1, y0, y1;
+    TapsReaching(columns, source.x, source.x + source.w, &x0, &x1);
+    TapsReaching(rows, source.y, source.y + source.h, &y0, &y1);
+    if (x1 <= x0 || y1 <= y0) return {};
+    return {x0, y0, x1 - x0, y1 - y0};
 }
 
 void SharpScaler::Prepare(int dstW, int dstH) {
     if (dstW == preparedW && dstH == preparedH) return;
     const int whole = WholeFactor(dstW, dstH);
-    std::vector<Tap> columns;
     AxisTaps(PICTURE_WIDTH, dstW, whole, &columns);
     AxisTaps(PICTURE_HEIGHT, dstH, whole, &rows);
     // Output pixels lie at least one enlarged pixel apart, so at most one of them
@@ -190,12 +224,19 @@ const uint32_t* SharpScaler::ScaledRow(const uint16_t* src, int srcPitchPixels, 
 
 void SharpScaler::Scale(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels, int dstW,
                         int dstH) {
+    ScaleRows(src, srcPitchPixels, dst, dstPitchPixels, dstW, dstH, 0, dstH);
+}
+
+void SharpScaler::ScaleRows(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels, int dstW,
+                            int dstH, int firstRow, int endRow) {
     if (dstW <= 0 || dstH <= 0) return;
     Prepare(dstW, dstH);
+    firstRow = std::max(firstRow, 0);
+    endRow = std::min(endRow, dstH);
     scaledRow[0] = scaledRow[1] = -1;
-    for (int y = 0; y < dstH; y++) {
+    for (int y = firstRow; y < endRow; y++) {
         const Tap t = rows[size_t(y)];
-        uint32_t* out = dst + size_t(y) * size_t(dstPitchPixels);
+        uint32_t* out = dst + size_t(y - firstRow) * size_t(dstPitchPixels);
         if (t.weight == 0) {
             // Written straight into the output the first time; copied from there after.
             const uint32_t* row = ScaledRow(src, srcPitchPixels, t.index, -1, out);

@@ -51,8 +51,17 @@ public:
     // Pixel layout of the source: 15 for 5-5-5, else 5-6-5.
     void SetPixelMode(int pixelMode);
     void Scale(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels, int dstW, int dstH);
+    // Only rows firstRow to endRow - 1 of what Scale gives; `dst` is where row firstRow goes.
+    void ScaleRows(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels, int dstW, int dstH,
+                   int firstRow, int endRow);
+    // The part of a dstW x dstH output that the source rectangle shows in (the
+    // seams it blends into included); empty for an empty source.
+    ScreenArea Reached(int dstW, int dstH, const ScreenArea& source);
     // 16-bit pixels to 0x00RRGGBB, as Scale converts them.
     void Convert(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels);
+    // Only rows firstRow to endRow - 1; `dst` is where row firstRow goes.
+    void ConvertRows(const uint16_t* src, int srcPitchPixels, uint32_t* dst, int dstPitchPixels, int firstRow,
+                     int endRow);
 
 private:
     struct Tap {
@@ -67,7 +76,7 @@ private:
     int mode = 16;
     static constexpr size_t kRowStride = PICTURE_WIDTH + 1;
     int preparedW = 0, preparedH = 0;
-    std::vector<Tap> rows;
+    std::vector<Tap> rows, columns;
     // Across: one source row (converted) and, behind it, each pixel mixed with its
     // right neighbour by that seam's weight; an index into both per output pixel.
     std::vector<uint32_t> sourceAndMixes;

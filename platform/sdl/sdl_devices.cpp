@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/hands.h"
 #include "platform/host_devices.h"
 #include "platform/keymap.h"
 #include "platform/sdl/sdl_host.h"
@@ -108,6 +109,7 @@ int WatchEvent(void*, SDL_Event* event) {
         if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
             focused = false;
             ForgetPending();
+            HandsPadReleased();
         } else if (event->window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
             focused = true;
         }
@@ -155,6 +157,7 @@ void AudioCallback(void*, Uint8* stream, int length) { MixSoundBuffers(stream, l
 
 void SdlInputShown() {
     Watch();
+    SdlStartPads();
     focused = true;
 }
 
@@ -189,6 +192,17 @@ void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
     NextMotion(dx, dy);
     buttons[0] = buttonHeld || buttonPressed ? 0x80 : 0;
     buttonPressed = false;
+}
+
+// The desktop pointer is left where it is: the game's pointer stands where the
+// keys or the controller put it until the desktop pointer moves again.
+void HostPointerNudged(int32_t dx, int32_t dy) {
+    pointerX = Clamp(int64_t(pointerX) + dx, PICTURE_WIDTH);
+    pointerY = Clamp(int64_t(pointerY) + dy, PICTURE_HEIGHT);
+    if (hasTarget) {
+        targetX = pointerX;
+        targetY = pointerY;
+    }
 }
 
 bool HostOpenAudio() {

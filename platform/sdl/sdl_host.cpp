@@ -5,6 +5,7 @@
 
 #include <SDL_syswm.h>
 #include <dlfcn.h>
+#include <signal.h>
 #include <sys/prctl.h>
 #include <strings.h>
 #include <time.h>
@@ -17,6 +18,7 @@
 
 #include "platform/command_line.h"
 #include "platform/faults.h"
+#include "platform/frame_change.h"
 #include "platform/host.h"
 #include "platform/sdl/sdl_present.h"
 
@@ -40,6 +42,9 @@ bool cursorWanted = true;
 bool cursorShown = true;
 bool displayLost = false;
 bool quitPosted = false;
+// Where the desktop pointer was last seen: over the picture, or outside the
+// window or over the bars (then the game draws no arrow of its own).
+bool pointerOverPicture = true;
 
 // ---- the display going away ----
 
@@ -113,6 +118,13 @@ void QuitSdlAtExit() {
     SDL_Quit();
 }
 
+// Seen as they are queued, in order with the motion the input devices watch:
+// a pointer gone from the window is drawn by the desktop alone.
+int WatchCrossing(void*, SDL_Event* event) {
+    if (event->type == SDL_WINDOWEVENT && event->window.event == SDL_WINDOWEVENT_LEAVE) pointerOverPicture = false;
+    return 1;
+}
+
 void ApplyCursor(bool show) {
     if (show == cursorShown || displayLost || !SDL_WasInit(SDL_INIT_VIDEO)) return;
     SDL_ShowCursor(show ? SDL_ENABLE : SDL_DISABLE);
@@ -131,8 +143,26 @@ void ConfinePointer() {
     SDL_SetWindowMouseRect(window, &rect);
 }
 
+volatile sig_atomic_t hangUpCaught = 0;
+
+void OnHangUp(int) { hangUpCaught = 1; }
+
+// Changed on purpose: a hang-up ends the game in order (docs/BEHAVIOUR.md).
+// SDL turns SIGINT and SIGTERM into SDL_QUIT; a closed terminal or an ended
+// session sends SIGHUP, which would kill the game between two writes. A hang-up
+// ignored by whoever started the game (nohup) stays ignored.
+void CatchHangUp() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) return;
+    struct sigaction caught {};
+    caught.sa_handler = OnHangUp;
+    sigemptyset(&caught.sa_mask);
+    sigaction(SIGHUP, &caught, nullptr);
+}
+
 bool StartVideo() {
     if (SDL_InitSubSystem(SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) return false;
+    CatchHangUp();
     std::vector<std::string> available;
     for (int i = 0; i < SDL_GetNumVideoDrivers(); i++) available.emplace_back(SDL_GetVideoDriver(i));
     const char* requested = std::getenv("SDL_VIDEODRIVER");
@@ -340,6 +370,8 @@ ScreenArea SdlPictureInWindow() {
 void SdlCloseWindow() {
     // A test's lost display is only pretended: the connection is still there to close.
     PresenterAttach(nullptr);
+    FrameForget();
+    SdlStopPads();
     if (renderer) SDL_DestroyRenderer(renderer);
     if (window) SDL_DestroyWindow(window);
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -361,15 +393,25 @@ void SdlLoseDisplay() {
     std::fprintf(stderr, "valimo: the display has gone away; the game ends\n");
 }
 
+// Changed on purpose: one arrow where the pointer is (docs/BEHAVIOUR.md).
+// Over the bars, in full screen as in a window, the desktop's arrow shows and the
+// game draws none.
 void SdlPointerOver(int x, int y) {
-    if (cursorWanted) return;
-    bool over = true;
-    if (windowed) {
-        const ScreenArea a = SdlPictureInWindow();
-        over = x >= a.x && y >= a.y && x < a.x + a.w && y < a.y + a.h;
+    const ScreenArea a = SdlPictureInWindow();
+    // SDL holds what it reports to the rectangle the pointer is confined to in full
+    // screen; a tablet's or a remote desktop's pointer goes past it into the bars,
+    // so at its edge the display is asked where the pointer really is.
+    int realX = x, realY = y;
+    if (!windowed && (x <= a.x || y <= a.y || x >= a.x + a.w - 1 || y >= a.y + a.h - 1) &&
+        SdlDesktopPointer(&realX, &realY)) {
+        x = realX;
+        y = realY;
     }
-    ApplyCursor(!over);
+    pointerOverPicture = x >= a.x && y >= a.y && x < a.x + a.w && y < a.y + a.h;
+    if (!cursorWanted) ApplyCursor(!pointerOverPicture);
 }
+
+bool HostCursorOverPicture() { return pointerOverPicture; }
 
 std::string SoftwareRasteriser(const char* glRendererName) {
     if (!glRendererName) return "";
@@ -456,6 +498,9 @@ bool HostCreateWindow(const char* title, int width, int height) {
         SayNoDisplay();
         return false;
     }
+    SDL_DelEventWatch(WatchCrossing, nullptr);
+    SDL_AddEventWatch(WatchCrossing, nullptr);
+    pointerOverPicture = true;
     const SDL_Rect bounds = DisplayBounds();
     // High resolution: on a scaled Wayland output the picture is drawn at the
     // output's own pixels, not enlarged (and softened) by the compositor.
@@ -490,6 +535,10 @@ bool HostCreateWindow(const char* title, int width, int height) {
     return true;
 }
 
+void SdlToggleFullScreen() {
+    if (window && !displayLost) ToggleFullScreen();
+}
+
 void HostShowWindow() {
     if (!window || displayLost) return;
     SDL_ShowWindow(window);
@@ -521,9 +570,18 @@ void HandleEvent(const SDL_Event& event) {
             PostHostMessage(WM_CLOSE, 0, 0);
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
-        case SDL_WINDOWEVENT_MOVED:
         case SDL_WINDOWEVENT_DISPLAY_CHANGED:
             CheckDisplay();
+            PostHostMessage(WM_PAINT, 0, 0);
+            break;
+        case SDL_WINDOWEVENT_MOVED:
+            CheckDisplay();
+            break;
+        // Changed on purpose: repaint when uncovered (docs/BEHAVIOUR.md).
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+            PostHostMessage(WM_PAINT, 0, 0);
             break;
         default:
             break;
@@ -536,6 +594,7 @@ void HandleEvent(const SDL_Event& event) {
         if (IsAltEnter(event) && window) ToggleFullScreen();
         break;
     default:
+        SdlPadEvent(event);
         break;
     }
 }
@@ -563,6 +622,12 @@ void HostPumpEvents() {
     if (TakeFault("display connection", &fault)) SdlLoseDisplay();
     if (DisplayGone()) return;
     SDL_Event event;
+    if (hangUpCaught) {
+        hangUpCaught = 0;
+        SDL_Event quit{};
+        quit.type = SDL_QUIT;
+        SDL_PushEvent(&quit);
+    }
     while (SDL_PollEvent(&event)) HandleEvent(event);
     // The connection may have broken while the events were read.
     if (DisplayGone()) return;
@@ -635,9 +700,35 @@ void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD*
 
 void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode) {
     if (displayLost || width != PICTURE_WIDTH || height != PICTURE_HEIGHT) return;
-    PresentPicture(pixels, pitchPixels, pixelMode);
+    // Changed on purpose: presenting rests (docs/BEHAVIOUR.md).
+    if (PresenterNeedsWhole()) FrameShowWhole();
+    const FrameRect changed = NoteFrame(pixels, pitchPixels, pixelMode);
+    if (changed.w > 0 && changed.h > 0) PresentPicture(pixels, pitchPixels, pixelMode, changed);
+}
+
+void HostRepaint() {
+    const uint16_t* frame = ShownFrame();
+    if (displayLost || !frame) return;
+    PresentPicture(frame, PICTURE_WIDTH, ShownFramePixelMode());
 }
 
 void HostOpenUrl(const char* address) {
     if (address && !displayLost) SDL_OpenURL(address);
+}
+
+// Before SDL starts (a second copy) or after the game's window is done with: SDL
+// shows a box without its video. The test drivers have no desktop to show it on.
+bool HostMessageBox(const char* caption, const char* text, bool error) {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if (displayLost || (driver && (!strcasecmp(driver, "dummy") || !strcasecmp(driver, "offscreen")))) return false;
+    if (window) SDL_HideWindow(window);
+    // SDL's box on X11 never wraps: one long line would run off a small screen.
+    std::string lines = text;
+    constexpr size_t kLineLength = 64;
+    for (size_t start = 0, space = 0; (space = lines.find(' ', start + kLineLength)) != std::string::npos;) {
+        lines[space] = '\n';
+        start = space + 1;
+    }
+    const Uint32 kind = error ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
+    return SDL_ShowSimpleMessageBox(kind, caption, lines.c_str(), nullptr) == 0;
 }

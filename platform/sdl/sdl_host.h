@@ -51,3 +51,13 @@ std::string SoftwareRasteriser(const char* glRendererName);
 void SdlInputShown();
 // The window went between full screen and a window: the pointer follows.
 void SdlPointerFollowWindow();
+
+// ---- game controllers (sdl_pad.cpp) ----
+
+// Opens SDL's controller support; controllers then come and go as events.
+void SdlStartPads();
+void SdlStopPads();
+// A controller's event; false for any other event.
+bool SdlPadEvent(const SDL_Event& event);
+// As Alt+Enter: between full screen and a window.
+void SdlToggleFullScreen();

@@ -28,6 +28,9 @@ target_link_options(valimo PRIVATE
   -sEXPORTED_RUNTIME_METHODS=FS,UTF8ToString
   -sENVIRONMENT=web
   --preload-file ${VALIMO_WEB_DATA}@/game)
+add_custom_command(TARGET valimo POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR} -P ${CMAKE_SOURCE_DIR}/platform/web/page_files.cmake
+  VERBATIM)
 
 # The page and the two pages the game opens, beside the program.
 set(WEB_PAGES ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/order.html ${CMAKE_BINARY_DIR}/faq.html)

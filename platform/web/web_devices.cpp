@@ -184,6 +184,15 @@ void HostReadMouse(int32_t* dx, int32_t* dy, int32_t* dz, uint8_t buttons[4]) {
     buttonPressed = false;
 }
 
+// The page's pointer cannot be moved: the game's stands where the keys put it
+// until the page's pointer moves again.
+void HostPointerNudged(int32_t dx, int32_t dy) {
+    pointerX = std::clamp(pointerX + dx, 0, kWidth);
+    pointerY = std::clamp(pointerY + dy, 0, kHeight);
+    targetX = pointerX;
+    targetY = pointerY;
+}
+
 bool HostOpenAudio() {
     audioOpen = WebAudioAhead() >= 0;
     if (!audioOpen) std::fprintf(stderr, "valimo: no sound: this browser has no Web Audio\n");

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/frame_change.h"
 #include "platform/host.h"
 #include "platform/web/web.h"
 
@@ -20,8 +21,6 @@ bool focused = true;
 bool focusChanged = false;
 bool eventPending = false;
 uint32_t rgba[kWidth * kHeight];
-uint16_t shown[kWidth * kHeight];  // the frame on the canvas
-int shownMode = 0;
 // The frame loop rests through HostSleepUntil and HostWaitEvents, which hand the
 // page back to the browser. A pass late for its deadline does not sleep, so the
 // host yields itself when the browser has waited too long for its turn.
@@ -32,11 +31,15 @@ int64_t timerLateness = 500;
 constexpr int64_t kMostLateness = 1000;
 
 // The page's frame function (index.html) copies the picture into the canvas.
-EM_JS(void, WebShowFrame, (const void* pixels, int width, int height), {
-    if (Module.valimoShowFrame) Module.valimoShowFrame(HEAPU8.subarray(pixels, pixels + width * height * 4));
+// The whole 640 x 480 picture, of which the rectangle at (x, y) changed.
+EM_JS(void, WebShowFrame, (const void* pixels, int x, int y, int w, int h), {
+    if (Module.valimoShowFrame) Module.valimoShowFrame(HEAPU8.subarray(pixels, pixels + 640 * 480 * 4), x, y, w, h);
 });
 
 // Frames presented, drawn or not: the page's frame rate for its tests.
+// The page asks the game to end in order (another tab took the game over).
+EM_JS(int, WebQuitAsked, (), { return Module.valimoQuitAsked ? 1 : 0; });
+
 EM_JS(void, WebCountFrame, (), { Module.valimoPresented = (Module.valimoPresented || 0) + 1; });
 
 EM_JS(void, WebOpenAddress, (const char* address), {
@@ -79,33 +82,31 @@ EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void*) {
     return EM_FALSE;
 }
 
-void ShowFrame(const uint16_t* pixels, int pitchPixels, int pixelMode) {
+// Only the rectangle that changed is converted and put on the canvas.
+void ShowFrame(const uint16_t* pixels, int pitchPixels, int pixelMode, const FrameRect& r) {
     // Byte order of the canvas: red, green, blue, alpha.
-    for (int y = 0; y < kHeight; y++) {
+    for (int y = r.y; y < r.y + r.h; y++) {
         const uint16_t* row = pixels + size_t(y) * size_t(pitchPixels);
         uint32_t* out = rgba + size_t(y) * kWidth;
-        for (int x = 0; x < kWidth; x++) {
+        for (int x = r.x; x < r.x + r.w; x++) {
             const unsigned p = row[x];
-            unsigned r, g, b;
+            unsigned red, g, b;
             if (pixelMode == 15) {
-                r = (p >> 10) & 31;
+                red = (p >> 10) & 31;
                 g = ((p >> 5) & 31) << 1;
                 b = p & 31;
             } else {
-                r = p >> 11;
+                red = p >> 11;
                 g = (p >> 5) & 63;
                 b = p & 31;
             }
-            r = (r << 3) | (r >> 2);
+            red = (red << 3) | (red >> 2);
             g = (g << 2) | (g >> 4);
             b = (b << 3) | (b >> 2);
-            out[x] = r | g << 8 | b << 16 | 0xFF000000u;
+            out[x] = red | g << 8 | b << 16 | 0xFF000000u;
         }
     }
-    WebShowFrame(rgba, kWidth, kHeight);
-    for (int y = 0; y < kHeight; y++)
-        std::memcpy(shown + size_t(y) * kWidth, pixels + size_t(y) * size_t(pitchPixels), kWidth * 2);
-    shownMode = pixelMode;
+    WebShowFrame(rgba, r.x, r.y, r.w, r.h);
 }
 
 int64_t Now() { return int64_t(emscripten_get_now() * 1000.0); }
@@ -141,6 +142,11 @@ bool HostHasWindow() { return windowCreated; }
 
 void HostPumpEvents() {
     eventPending = false;
+    static bool quitPosted = false;
+    if (!quitPosted && WebQuitAsked()) {
+        quitPosted = true;
+        PostHostMessage(WM_QUIT, 0, 0);
+    }
     if (focusChanged) {
         focusChanged = false;
         PostHostMessage(WM_ACTIVATE, focused ? 1 : 0, 0);
@@ -148,6 +154,9 @@ void HostPumpEvents() {
 }
 
 void HostShowCursor(bool show) { WebShowCursor(show ? 1 : 0); }
+
+// The canvas is the picture: no bars around it to stand over.
+bool HostCursorOverPicture() { return true; }
 
 void HostScreenSize(int* width, int* height) { WebScreenSize(width, height); }
 
@@ -188,17 +197,22 @@ void HostDisplayFormat(DWORD* bitCount, DWORD* redMask, DWORD* greenMask, DWORD*
 
 void HostPresent(const uint16_t* pixels, int pitchPixels, int width, int height, int pixelMode) {
     if (width != kWidth || height != kHeight || !pixels) return;
+    // Changed on purpose: presenting rests (docs/BEHAVIOUR.md).
     // A frame like the last one is not drawn again: a still screen costs the page nothing.
-    bool same = pixelMode == shownMode;
-    for (int y = 0; y < kHeight && same; y++)
-        same = std::memcmp(shown + size_t(y) * kWidth, pixels + size_t(y) * size_t(pitchPixels), kWidth * 2) == 0;
-    if (!same) ShowFrame(pixels, pitchPixels, pixelMode);
+    const FrameRect changed = NoteFrame(pixels, pitchPixels, pixelMode);
+    if (changed.w > 0 && changed.h > 0) ShowFrame(pixels, pitchPixels, pixelMode, changed);
     WebCountFrame();
     WebWatchFiles();
     WebFeedAudio();
     if (Now() - lastYield > kLongestWithoutYield) SleepMicroseconds(0);
 }
 
+// The canvas keeps its picture, covered or not, and the page draws it again at a new size.
+void HostRepaint() {}
+
 void HostOpenUrl(const char* address) {
     if (address && address[0]) WebOpenAddress(address);
 }
+
+// The page has no desktop boxes; what the game says on stderr reaches its console.
+bool HostMessageBox(const char* caption, const char* text, bool error) { return false; }

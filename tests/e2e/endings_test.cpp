@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/game_flow.h"
@@ -14,6 +15,7 @@
 #include "input/input.h"
 #include "platform/headless/headless.h"
 #include "profiles/profiles.h"
+#include "profiles/save_faults.h"
 #include "puzzle/level.h"
 #include "puzzle/status.h"
 #include "test_support.h"
@@ -45,6 +47,33 @@ const std::vector<std::string> kShutDown = {"Exiting main loop\n",        "Shutt
                                             "DirectInput Release\n",      "Releasing static sprites\n",
                                             "Freeing GUI\n",              "Releasing font(s)\n",
                                             "DirectDraw Release\n"};
+
+// The disk fills while a new player is made: the game ends in order, but says so
+// in the log, on stderr and, once the window is gone, in a box; status 1.
+TEST(Endings, AFailedSaveIsToldAfterTheWindowAndEndsWithStatusOne) {
+    const std::string dir = PrepareGame();
+    StartGame();
+    ASSERT_GE(RunUntilState(GS_WELCOME, 2000), 0);
+    Click(315, 290);  // "Continue..."
+    Click(300, 242);  // into the id box
+    Type("anna");
+    FailSaveOperation(1, true, ENOSPC);
+    testing::internal::CaptureStderr();
+    Click(276, 297);  // "Create Player"
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(quitRequested);
+    EXPECT_FALSE(Frame()) << "the loop ends";
+    const std::string told = "Cannot save the players in " + std::filesystem::canonical(dir).string() +
+                             "/prefs.dat: No space left on device. The game has ended; the file keeps the players "
+                             "as they were last saved.";
+    EXPECT_EQ(said, "valimo: " + told + "\n");
+    EXPECT_EXIT(EndGame(), testing::ExitedWithCode(1), "^message box \"Valimo\": " + told + "\n$");
+    StopSaveFaults();
+    EXPECT_EQ(ReadFile("prefs.dat"), "PLAYERS 0\n");
+    const std::string log = ReadLog();
+    ExpectLinesInOrder(log, {"Failed to save profiles\n", told + "\n"});
+    ExpectLinesInOrder(log.substr(log.find(told)), kShutDown);
+}
 
 TEST(Endings, MissingPrefsEndsBeforeTheFirstFrame) {
     PrepareGame("");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "app/game_flow.h"
 #include "app/valimo.h"
@@ -102,11 +103,27 @@ TEST(WindowEvents, AltTabRestoresOnThe32ndFrameWithDeclaredWindows) {
     for (int i = 0; i < 5; i++) FrameLoopPass();  // inactive: no frame work
     EXPECT_EQ(HeadlessFramesPresented(), presented);
 
+    // Uncovered while inactive: the frame on the screen is shown again at once,
+    // and no game frame runs for it.
+    const std::vector<uint16_t> shown = HeadlessLastFrame();
+    const std::string logBefore = ReadLog();
+    HeadlessPostMessage(WM_PAINT, 0, 0);
+    HeadlessPostMessage(WM_PAINT, 0, 0);
+    FrameLoopPass();
+    FrameLoopPass();
+    EXPECT_EQ(HeadlessRepaints(), 1) << "two requests waiting make one repaint";
+    EXPECT_EQ(HeadlessFramesPresented(), presented);
+    EXPECT_TRUE(HeadlessLastFrame() == shown);
+    EXPECT_EQ(ReadLog(), logBefore);
+    EXPECT_EQ(windowActive, 0);
+
     HeadlessPostMessage(WM_ACTIVATE, 1, 0);
     for (int i = 0; i < 31; i++) {
+        if (i == 10) HeadlessPostMessage(WM_PAINT, 0, 0);
         FrameLoopPass();
         ASSERT_EQ(graphicsValid, 0) << "frame " << i + 1;
     }
+    EXPECT_EQ(HeadlessRepaints(), 1) << "no repaint while the pictures wait to be restored";
     EXPECT_EQ(ReadLog().find("RestoringGraphics"), std::string::npos);
     EXPECT_EQ(HeadlessFramesPresented(), presented) << "31 silent frames";
 
@@ -120,6 +137,9 @@ TEST(WindowEvents, AltTabRestoresOnThe32ndFrameWithDeclaredWindows) {
 
     FrameLoopPass();  // the 33rd draws the new-level screen again
     EXPECT_EQ(HeadlessFramesPresented(), presented + 2);
+    HeadlessPostMessage(WM_PAINT, 0, 0);
+    FrameLoopPass();
+    EXPECT_EQ(HeadlessRepaints(), 2);
     EXPECT_EQ(GameState, GS_NEW_LEVEL);
     EXPECT_NE(HeadlessFramePixel(320, 300), 0);
     Click(320, 272);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -250,6 +251,65 @@ TEST(Flip, ShowsTheBackBufferAndFailsWhileSurfacesAreLost) {
     HeadlessLoseSurfaces();
     EXPECT_EQ(FlipScreen(), DDERR_SURFACELOST);
     EXPECT_EQ(HeadlessFramesPresented(), 1);
+}
+
+// A frame like the one on the screen is not drawn again; a changed one only in the
+// rectangle that changed, however small; a new output or pixel layout gets it whole.
+TEST(Flip, DrawsOnlyWhatChangedAndNothingForTheSameFrame) {
+    MakeScratchDirectory();
+    StartDisplay();
+    struct Rect {
+        int x, y, w, h;
+        bool operator==(const Rect&) const = default;
+    };
+    const auto drawn = [] {
+        Rect r{};
+        HeadlessLastDrawnRect(&r.x, &r.y, &r.w, &r.h);
+        return r;
+    };
+    // Flipping swaps the buffers: each frame is drawn again in full, as the game does.
+    struct Fill {
+        LONG x, y, w, h;
+        DWORD colour;
+    };
+    const auto flip = [](std::initializer_list<Fill> fills) {
+        DDBLTFX fx{100, 0x1234};
+        backBuffer->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+        for (const Fill& f : fills) {
+            RECT to{f.x, f.y, f.x + f.w, f.y + f.h};
+            fx.dwFillColor = f.colour;
+            backBuffer->Blt(&to, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+        }
+        EXPECT_EQ(FlipScreen(), DD_OK);
+    };
+    flip({});
+    EXPECT_EQ(HeadlessFramesDrawn(), 1);
+    EXPECT_EQ(drawn(), (Rect{0, 0, 640, 480}));
+    flip({});
+    flip({});
+    EXPECT_EQ(HeadlessFramesPresented(), 3);
+    EXPECT_EQ(HeadlessFramesDrawn(), 1) << "the same frame twice more";
+
+    flip({{639, 479, 1, 1, 0xFFFF}});
+    EXPECT_EQ(HeadlessFramesDrawn(), 2) << "one pixel is a change";
+    EXPECT_EQ(drawn(), (Rect{639, 479, 1, 1}));
+    EXPECT_EQ(HeadlessFramePixel(639, 479), 0xFFFF);
+    flip({{0, 200, 32, 32, 0xF800}, {100, 10, 1, 1, 0x07E0}});
+    EXPECT_EQ(drawn(), (Rect{0, 10, 640, 470})) << "the pointer's block, a pixel and the corner put back";
+    EXPECT_EQ(HeadlessFramePixel(31, 231), 0xF800);
+    EXPECT_EQ(HeadlessFramePixel(639, 479), 0x1234);
+    flip({});
+    EXPECT_EQ(drawn(), (Rect{0, 10, 101, 222}));
+    EXPECT_EQ(HeadlessLastFrame(), std::vector<uint16_t>(640 * 480, 0x1234));
+
+    const int before = HeadlessFramesDrawn();
+    HeadlessOutputChanged();
+    flip({});
+    EXPECT_EQ(drawn(), (Rect{0, 0, 640, 480})) << "a new output";
+    HeadlessDisplay555();
+    flip({});
+    EXPECT_EQ(HeadlessFramesDrawn(), before + 2) << "the same words in another layout are other colours";
+    EXPECT_EQ(HeadlessLastFramePixelMode(), 15);
 }
 
 }  // namespace

@@ -208,6 +208,16 @@ TEST_F(InputTest, PointerImageFollowsShapeAndButton) {
     pointerShape = 0;
     DrawPointer();
     EXPECT_EQ(BackPixel(100, 100), 0);
+
+    // The desktop pointer outside the window or over the bars: its own arrow shows
+    // there, and the game draws none held at the picture's edge.
+    pointerVisible = true;
+    HeadlessSetCursorOverPicture(false);
+    DrawPointer();
+    EXPECT_EQ(BackPixel(100, 100), 0);
+    HeadlessSetCursorOverPicture(true);
+    DrawPointer();
+    EXPECT_EQ(BackPixel(100, 100), 2) << "back where the pointer enters, pressed as the button is held";
 }
 
 struct SetupFault {

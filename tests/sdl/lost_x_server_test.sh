@@ -31,7 +31,7 @@ for mode in --fullscreen --window; do
   mkdir -p "$dir"
   for f in "$build"/game/*; do
     case "${f##*/}" in
-      valimo | valimo.log) ;;
+      valimo | valimo.log | valimo.lock) ;;
       prefs.dat) printf 'PLAYERS 1\nanna 0 0 0\n' >"$dir/prefs.dat" ;;
       *) ln -s "$f" "$dir/" ;;
     esac

@@ -156,3 +156,39 @@ TEST(ScreenFit, SharpScalingIsNearestUpThenLinearDown) {
 }
 
 }  // namespace
+
+// Scaling again only the rows a change reaches gives, pixel for pixel, the picture
+// scaled whole; what it reaches stays near the change, also at the picture's edges.
+TEST(ScreenFit, RescalingTheRowsAChangeReachesGivesTheWholePicture) {
+    std::mt19937 random(7);
+    std::vector<uint16_t> before(640 * 480);
+    for (auto& p : before) p = uint16_t(random());
+    for (const auto& [w, h] : {std::pair{1024, 768}, std::pair{1440, 1080}, std::pair{640, 480}, std::pair{500, 375}}) {
+        for (const ScreenArea change : {ScreenArea{300, 200, 32, 32}, ScreenArea{0, 0, 1, 1}, ScreenArea{639, 479, 1, 1},
+                                        ScreenArea{0, 0, 640, 480}}) {
+            std::vector<uint16_t> after = before;
+            for (int y = change.y; y < change.y + change.h; y++)
+                for (int x = change.x; x < change.x + change.w; x++) after[size_t(y) * 640 + size_t(x)] ^= 0xA5A5;
+            SharpScaler scaler;
+            std::vector<uint32_t> old(size_t(w) * size_t(h)), whole(old.size());
+            scaler.Scale(before.data(), 640, old.data(), w, w, h);
+            std::vector<uint32_t> partial = old;
+            const ScreenArea r = scaler.Reached(w, h, change);
+            scaler.ScaleRows(after.data(), 640, partial.data() + size_t(r.y) * size_t(w), w, w, h, r.y, r.y + r.h);
+            scaler.Scale(after.data(), 640, whole.data(), w, w, h);
+            EXPECT_TRUE(partial == whole) << w << "x" << h << " change at " << change.x << "," << change.y;
+            // Outside the rectangle reached nothing changed: sending that rectangle on is enough.
+            int changedOutside = 0;
+            for (int y = 0; y < h; y++)
+                for (int x = 0; x < w; x++)
+                    if (x < r.x || x >= r.x + r.w || y < r.y || y >= r.y + r.h)
+                        changedOutside += old[size_t(y) * size_t(w) + size_t(x)] != whole[size_t(y) * size_t(w) + size_t(x)];
+            EXPECT_EQ(changedOutside, 0) << w << "x" << h;
+            const double sx = double(w) / 640, sy = double(h) / 480;
+            EXPECT_LE(r.w, std::min(w, int(std::ceil(change.w * sx)) + 3)) << w;
+            EXPECT_LE(r.h, std::min(h, int(std::ceil(change.h * sy)) + 3)) << h;
+        }
+    }
+    SharpScaler scaler;
+    EXPECT_EQ(Area(scaler.Reached(1024, 768, {0, 0, 0, 0})), Area({})) << "nothing changed, nothing reached";
+}

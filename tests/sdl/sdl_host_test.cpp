@@ -93,6 +93,8 @@ std::pair<int, int> MovedTo(int x, int y, int xrel, int yrel) {
     return Pointer();
 }
 
+std::vector<int> Area(const ScreenArea& a) { return {a.x, a.y, a.w, a.h}; }
+
 std::vector<int> WindowSizeAndPlace() {
     int w, h, x, y;
     SDL_GetWindowSize(SdlWindow(), &w, &h);
@@ -282,6 +284,76 @@ TEST_F(SdlHost, RefusedFullScreenFallsBackToAFittedWindowWithOneLine) {
     EXPECT_FALSE(SdlWindowed());
 }
 
+// A controller of SDL's own making, driven as a real one would be.
+void PadButton(SDL_Joystick* pad, SDL_GameControllerButton button, bool down) {
+    SDL_JoystickSetVirtualButton(pad, button, down ? SDL_PRESSED : SDL_RELEASED);
+    PumpAndRead();
+}
+
+TEST_F(SdlHost, AControllerMovesThePointerClicksEscapesSwitchesFullScreenAndComesAndGoesInALine) {
+    // The dummy display gives no window the focus, which SDL waits for before it tells of controllers.
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    Open();
+    PumpAndRead();
+    PumpAndRead();
+    testing::internal::CaptureStderr();
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                                SDL_CONTROLLER_BUTTON_MAX, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* pad = SDL_JoystickOpen(index);
+    ASSERT_TRUE(pad) << SDL_GetError();
+    PumpAndRead();
+    const std::pair<int, int> start = Pointer();
+
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 32767);
+    for (int i = 0; i < 10; i++) PumpAndRead();
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 0);
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, -32768);
+    for (int i = 0; i < 5; i++) PumpAndRead();
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, 0);
+    PumpAndRead();
+    const std::pair<int, int> moved = Pointer();
+    EXPECT_GT(moved.first, start.first + 40);
+    EXPECT_LT(moved.second, start.second - 20);
+    PumpAndRead();
+    EXPECT_EQ(Pointer(), moved) << "a stick let go stands still";
+
+    PadButton(pad, SDL_CONTROLLER_BUTTON_A, true);
+    EXPECT_TRUE(mouseClick);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_A, false);
+    EXPECT_EQ(Held(), 0);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+    EXPECT_EQ(Pointer(), std::pair(moved.first + 4, moved.second));
+    for (SDL_GameControllerButton b : {SDL_CONTROLLER_BUTTON_B, SDL_CONTROLLER_BUTTON_START}) {
+        PadButton(pad, b, true);
+        EXPECT_NE(keyState[DIK_ESCAPE], 0);
+        EXPECT_EQ(Held(), 1);
+        PadButton(pad, b, false);
+        EXPECT_EQ(Held(), 0);
+    }
+    const bool windowedBefore = SdlWindowed();
+    PadButton(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, true);
+    PadButton(pad, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, false);
+    EXPECT_NE(SdlWindowed(), windowedBefore) << "the right shoulder is Alt+Enter";
+    EXPECT_EQ(Held(), 0);
+
+    SDL_JoystickClose(pad);
+    SDL_JoystickDetachVirtual(index);
+    PumpAndRead();
+    // One with no mapping SDL knows is left alone.
+    const int unknown = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_UNKNOWN, 1, 1, 0);
+    ASSERT_GE(unknown, 0) << SDL_GetError();
+    PumpAndRead();
+    SDL_JoystickDetachVirtual(unknown);
+    PumpAndRead();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("valimo: controller connected: "), std::string::npos) << said;
+    EXPECT_NE(said.find("valimo: controller removed\n"), std::string::npos) << said;
+    EXPECT_NE(said.find("valimo: a controller SDL has no mapping for is ignored: "), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 3) << said;
+}
+
 struct Shown {
     int w = 0, h = 0;
     std::vector<uint32_t> pixels;
@@ -294,13 +366,17 @@ struct Shown {
     }
 };
 
-Shown ShowFrame(const std::vector<uint16_t>& frame) {
-    HostPresent(frame.data(), 640, 640, 480, 16);
+Shown ReadShown() {
     Shown s;
     SDL_GetRendererOutputSize(SdlRenderer(), &s.w, &s.h);
     s.pixels.resize(size_t(s.w) * size_t(s.h));
     EXPECT_EQ(SDL_RenderReadPixels(SdlRenderer(), nullptr, SDL_PIXELFORMAT_RGB888, s.pixels.data(), s.w * 4), 0);
     return s;
+}
+
+Shown ShowFrame(const std::vector<uint16_t>& frame) {
+    HostPresent(frame.data(), 640, 640, 480, 16);
+    return ReadShown();
 }
 
 // Red on the left half, blue on the right.
@@ -365,6 +441,70 @@ TEST_F(SdlHost, CardPathDrawsWhatTheProcessorPathDraws) {
         // SDL places its samples in coarser fixed point: on noise that is a few steps.
         EXPECT_LE(worst, 8) << w << "x" << h;
     }
+}
+
+// A mark put on the screen stays until a frame is drawn over it: the same frame
+// again draws nothing, a change only near itself, an expose or a new size all of it.
+TEST_F(SdlHost, AStillFrameSendsNothingAChangeItsRectangleAndAnExposeTheWhole) {
+    Open(false);
+    std::vector<uint16_t> frame = HalvesFrame();
+    Shown s = ShowFrame(frame);
+    ASSERT_TRUE(PresenterOnWindowSurface()) << "SDL's software renderer: straight into the window's surface";
+    EXPECT_EQ(Area(PresenterLastSent()), std::vector<int>({0, 0, 1024, 768}));
+    const auto mark = [] {
+        SDL_Surface* surface = SDL_GetWindowSurface(SdlWindow());
+        static_cast<uint32_t*>(surface->pixels)[size_t(10) * size_t(surface->pitch / 4) + 10] = 0x123456;
+    };
+    mark();
+    EXPECT_EQ(ShowFrame(frame).At(10, 10), 0x123456u) << "the same frame: nothing drawn";
+
+    frame[240 * 640 + 320] = 0x07E0;  // one pixel, at 512, 384 of the screen
+    s = ShowFrame(frame);
+    EXPECT_EQ(s.At(10, 10), 0x123456u) << "far from the change";
+    const ScreenArea sent = PresenterLastSent();
+    EXPECT_TRUE(sent.x <= 512 && sent.y <= 384 && sent.x + sent.w > 512 && sent.y + sent.h > 384);
+    EXPECT_LE(sent.w * sent.h, 16) << "a pixel enlarged 1.6 times and its seams";
+
+    // Uncovered: the desktop asks for the window again, and it gets the last frame whole.
+    WindowEvent(SDL_WINDOWEVENT_EXPOSED);
+    Pump();
+    EXPECT_EQ(std::count(received.begin(), received.end(), std::pair<unsigned, WPARAM>(WM_PAINT, 0)), 1);
+    DefWindowProcA(mainWindow, WM_PAINT, 0, 0);
+    const Shown repainted = ReadShown();
+    EXPECT_EQ(repainted.At(10, 10), 0xFF0000u);
+    s.pixels[size_t(10) * 1024 + 10] = repainted.pixels[size_t(10) * 1024 + 10];
+    EXPECT_TRUE(repainted.pixels == s.pixels) << "the changed rectangle drew what a whole frame draws";
+
+    // A window of another size: the frame whole, the bars black.
+    AltEnter();
+    Pump();
+    SDL_SetWindowSize(SdlWindow(), 1000, 600);
+    mark();
+    s = ShowFrame(frame);
+    EXPECT_EQ(Area(PresenterLastSent()), std::vector<int>({0, 0, 1000, 600}));
+    EXPECT_EQ(s.At(10, 10), 0u);
+}
+
+// The desktop's arrow over the bars, the game's over the picture, never both.
+TEST_F(SdlHost, OverTheBarsAndOutsideTheWindowTheDesktopsArrowAloneShows) {
+    Open();
+    HostShowCursor(false);  // as the game starts: it draws its own arrow
+    AltEnter();
+    Pump();
+    SDL_SetWindowSize(SdlWindow(), 1000, 600);  // the picture from x 100 to 899
+    const auto arrows = [](int x, int y) {
+        Motion(x, y, 0, 0);
+        Pump();
+        return std::pair(CursorOverPicture(), SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE);
+    };
+    EXPECT_EQ(arrows(500, 300), std::pair(true, false));
+    EXPECT_EQ(arrows(950, 300), std::pair(false, true)) << "the right-hand bar";
+    EXPECT_EQ(arrows(20, 590), std::pair(false, true)) << "the left-hand bar";
+    EXPECT_EQ(arrows(100, 0), std::pair(true, false));
+    WindowEvent(SDL_WINDOWEVENT_LEAVE);
+    Pump();
+    EXPECT_FALSE(CursorOverPicture()) << "gone from the window: no game arrow at its edge";
+    EXPECT_EQ(arrows(300, 200), std::pair(true, false)) << "back where it enters";
 }
 
 TEST_F(SdlHost, ALostDisplayAsksToQuitOnceAndIsNeverWaitedOn) {

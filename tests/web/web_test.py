@@ -34,7 +34,7 @@ from selenium.webdriver.common.actions.action_builder import ActionBuilder
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-PAGE_FILES = ["index.html", "valimo.js", "valimo.wasm", "valimo.data"]
+PAGE_FILES = ["index.html", "files.json", "valimo.js", "valimo.wasm", "valimo.data"]
 SIZE_TARGET = 4 * 1024 * 1024
 FIRST_FRAME_TARGET_MS = 2000
 CPU_TARGET = 10.0
@@ -174,6 +174,7 @@ class PageRun:
         self.driver = driver
         self.screens = screens
         self.out = out
+        self.broken = []
         self.failures = []
         self.compared = []
         self.last_point = None
@@ -343,6 +344,63 @@ def check_order_page(driver, run):
     run.order_page = opened or ("a link: " + said)
 
 
+def wait_for(driver, script, timeout):
+    """The script's value once it is true, or its last value after timeout seconds."""
+    end = time.time() + timeout
+    value = None
+    while time.time() < end:
+        try:
+            value = driver.execute_script(script)
+        except Exception:
+            value = None
+        if value:
+            return value
+        time.sleep(0.2)
+    return value
+
+
+def check_two_tabs(driver, run, url):
+    """One tab plays: a second tab says the game is open in another, and its "Play here"
+    moves the game there with the players whole; the first tab says where it went."""
+    say = "return document.getElementById('say').textContent;"
+    first = driver.current_window_handle
+    before = store_text(driver, "prefs.dat")
+    driver.switch_to.new_window("tab")
+    driver.get(url)
+    said = wait_for(driver, "var t = document.getElementById('say').textContent;"
+                            " return t.indexOf('open in another tab') >= 0 ? t : null;", 15)
+    if not said:
+        run.failures.append("a second tab says %r" % driver.execute_script(say))
+    if driver.execute_script("return window.valimoFrames || 0;"):
+        run.failures.append("a second tab started a second game")
+    driver.find_element(By.ID, "play-here").click()
+    if not wait_for(driver, "return window.valimoFrames > 0;", 30):
+        run.failures.append("\"Play here\" did not start the game in the second tab")
+    moved = store_text(driver, "prefs.dat")
+    if moved != before:
+        run.failures.append("the second tab has the players %r, the first had %r" % (moved, before))
+    second = driver.current_window_handle
+    driver.switch_to.window(first)
+    if "moved to another tab" not in (wait_for(driver, "var t = document.getElementById('say').textContent;"
+                                                       " return t.indexOf('moved') >= 0 ? t : null;", 10) or ""):
+        run.failures.append("the first tab says %r after the game moved" % driver.execute_script(say))
+    # The first tab's game ends in order and presents nothing more.
+    time.sleep(2)
+    shown = driver.execute_script("return Module.valimoPresented;")
+    time.sleep(1)
+    if driver.execute_script("return Module.valimoPresented;") != shown:
+        run.failures.append("the first tab's game still runs after the game moved")
+    driver.switch_to.window(second)
+    driver.close()
+    driver.switch_to.window(first)
+    # A closed tab lets go of the game's lock a moment later; the next check reloads.
+    end = time.time() + 10
+    while time.time() < end and driver.execute_async_script(
+            "var done = arguments[arguments.length - 1];"
+            " navigator.locks.query().then(function (q) { done(q.held.length); });"):
+        time.sleep(0.2)
+
+
 def check_storage_refused(driver, run):
     """Without IndexedDB (a private window) the page says so and the game still plays."""
     driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
@@ -362,6 +420,64 @@ def check_storage_refused(driver, run):
     run.point(600, 400)
     if run.wait_screen("web-welcome", 60):
         run.compared[-1] += " (storage refused)"
+
+
+class Stalling(Quiet):
+    """Sends the first megabyte of valimo.data, then nothing more: a server that stops answering."""
+
+    def do_GET(self):
+        if not self.path.startswith("/valimo.data"):
+            return super().do_GET()
+        path = os.path.join(self.directory, "valimo.data")
+        self.send_response(200)
+        self.send_header("Content-Length", str(os.path.getsize(path)))
+        self.end_headers()
+        with open(path, "rb") as f:
+            self.wfile.write(f.read(1 << 20))
+        self.wfile.flush()
+        time.sleep(30)
+
+
+def check_broken_downloads(driver, run, page):
+    """A page whose files do not arrive whole names the part that failed, offers "Try
+    again" and never starts the game: valimo.data cut after 1 MB, damaged in one byte,
+    stalled, and valimo.wasm missing. Each is served at an origin of its own."""
+    cases = [("cut", "valimo.data", "cut short"), ("damaged", "valimo.data", "damaged"),
+             ("missing", "valimo.wasm", "404"), ("stalled", "valimo.data", "stopped arriving")]
+    for case, name, words in cases:
+        folder = tempfile.mkdtemp(prefix="valimo-web-%s-" % case)
+        for f in PAGE_FILES:
+            os.symlink(os.path.join(page, f), os.path.join(folder, f))
+        if case in ("cut", "damaged"):
+            os.unlink(os.path.join(folder, "valimo.data"))
+            with open(os.path.join(page, "valimo.data"), "rb") as f:
+                data = bytearray(f.read())
+            if case == "cut":
+                data = data[:1 << 20]
+            else:
+                data[len(data) // 2] ^= 0xFF
+            with open(os.path.join(folder, "valimo.data"), "wb") as f:
+                f.write(data)
+        if case == "missing":
+            os.unlink(os.path.join(folder, "valimo.wasm"))
+        handler = Stalling if case == "stalled" else Quiet
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(handler, directory=folder))
+        server.daemon_threads = True
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        try:
+            driver.get("http://127.0.0.1:%d/" % server.server_address[1])
+            said = wait_for(driver, "return document.getElementById('try-again') ?"
+                                    " document.getElementById('say').textContent : null;", 15)
+            if not said or name not in said or words not in said:
+                run.failures.append("with %s %s the page says %r" % (case, name, said or
+                                    driver.execute_script("return document.getElementById('say').textContent;")))
+            driver.save_screenshot(os.path.join(run.out, "page-broken-%s.png" % case))
+            run.broken.append("%s %s" % (case, name))
+            if driver.execute_script("return !!(window.Module && Module.calledRun) || window.valimoFrames > 0;"):
+                run.failures.append("with %s %s the game started" % (case, name))
+        finally:
+            server.shutdown()
+            shutil.rmtree(folder, ignore_errors=True)
 
 
 def main():
@@ -450,6 +566,8 @@ def main():
             prefs = driver.execute_script("return FS.readFile('/store/prefs.dat', {encoding: 'utf8'});")
             if "maya" not in prefs:
                 run.failures.append("prefs.dat in the store lacks the new player: %r" % prefs)
+            if not driver.execute_script("return window.valimoPersistAsked === true;"):
+                run.failures.append("the page did not ask the browser to keep the first player")
             if not run.failures:
                 driver.refresh()
                 list(run.play(os.path.join(refs, "steps-again.txt"), 60))
@@ -458,7 +576,9 @@ def main():
                     run.failures.append("after the reload prefs.dat reads %r, before %r" % (kept, prefs))
                 check_focus(driver, run)
                 check_upload(driver, run, os.path.join(refs, "upload-prefs.dat"))
+                check_two_tabs(driver, run, url)
                 check_storage_refused(driver, run)
+                check_broken_downloads(driver, run, page)
     finally:
         logs = driver.get_log("browser")
         with open(os.path.join(out, "console.txt"), "w") as f:
@@ -489,6 +609,8 @@ def main():
         print("  \"Order Now!\" opened %s" % run.order_page)
     if "sound blocks" in report:
         print("  sound: %d blocks of mixed sound queued to Web Audio after the first clicks" % report["sound blocks"])
+    if run.broken:
+        print("  downloads that did not arrive whole, each named and not started: %s" % ", ".join(run.broken))
     print("  screenshots and the console: %s" % out)
     for failure in run.failures:
         print("FAILED: " + failure)
