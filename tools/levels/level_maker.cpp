@@ -18,30 +18,20 @@ CellMask ShapeMask(const ItemShape& s) {
 
 bool Irregular(const CellMask& m) { return m.Count() != m.w * m.h; }
 
+// From this many items on, a level with one solution is drawn ten times as often.
+constexpr int kManyItems = 16;
 // Steps a random packing may take before the draw starts again.
 constexpr uint64_t kPackingSteps = 4000;
 // Steps a made level's count may take: well inside the checker's limit, so
 // the checker always counts it to the end.
 constexpr uint64_t kMakerSolveSteps = 2000000;
-// From this many items on, a level with a single solution uses each shape once.
-constexpr int kShapesOnceFrom = 16;
-// Such a level is split from one of kSplits items less, in at most
-// kSplitRounds tries.
-constexpr int kSplits = 2;
-constexpr int kSplitRounds = 30;
 
 struct Draw {
     const std::vector<Piece>& pieces;
     std::vector<CellMask> masks;
-    std::vector<std::vector<int>> twins;  // by piece, every piece of its shape
-    bool anyTwin = false;                 // lay each shape as any picture of that shape
-    explicit Draw(const std::vector<Piece>& p) : pieces(p), twins(p.size()) {
+    explicit Draw(const std::vector<Piece>& p) : pieces(p) {
         for (const auto& piece : p) masks.push_back(piece.mask);
-        for (size_t i = 0; i < p.size(); i++)
-            for (size_t j = 0; j < p.size(); j++)
-                if (SameShape(masks[i], masks[j])) twins[i].push_back(int(j));
     }
-    static bool SameShape(const CellMask& a, const CellMask& b) { return a.w == b.w && a.h == b.h && a.solid == b.solid; }
 
     // A level of the packed items whose start lies on the table, its items in
     // shuffled order so the file does not give the packing away.
@@ -49,91 +39,10 @@ struct Draw {
         for (size_t i = packed.size(); i > 1; i--) std::swap(packed[i - 1], packed[size_t(rng.Below(int(i)))]);
         out = MadeLevel{};
         for (const auto& p : packed) {
-            const std::vector<int>& same = twins[size_t(p.mask)];
-            const int picture = anyTwin ? same[size_t(rng.Below(int(same.size())))] : p.mask;
-            out.level.items.push_back({pieces[size_t(picture)].picture, 0, 0});
+            out.level.items.push_back({pieces[size_t(p.mask)].picture, 0, 0});
             out.masks.push_back(masks[size_t(p.mask)]);
         }
         return LayOutOnTable(out.level.items, out.masks, rng);
-    }
-
-    // Many small items almost never fall into a single solution by chance, so
-    // a packing of a few items less with one solution is drawn, and then one
-    // item at a time is split into two smaller ones that cover its cells, kept
-    // only while the solution stays the only one.
-    bool SplitCandidate(int n, const std::vector<int>& limit, const std::vector<double>& weight, Rng& rng,
-                        MadeLevel& out) const {
-        std::vector<PackedItem> packed;
-        if (!RandomPacking(masks, limit, weight, n - kSplits, rng, kPackingSteps, packed) || !Single(packed)) return false;
-        std::vector<int> uses(pieces.size(), 0);
-        for (const auto& p : packed) uses[size_t(p.mask)]++;
-        for (int round = 0; round < kSplitRounds && int(packed.size()) < n; round++) {
-            const size_t i = size_t(rng.Below(int(packed.size())));
-            std::vector<std::pair<PackedItem, PackedItem>> ways = Splits(packed[i], uses, limit);
-            for (size_t k = ways.size(); k > 1; k--) std::swap(ways[k - 1], ways[size_t(rng.Below(int(k)))]);
-            for (auto [first, second] : ways) {
-                std::vector<PackedItem> next = packed;
-                next[i] = first;
-                next.push_back(second);
-                if (!Single(next)) continue;
-                uses[size_t(packed[i].mask)]--;
-                uses[size_t(first.mask)]++;
-                uses[size_t(second.mask)]++;
-                packed = next;
-                break;
-            }
-        }
-        return int(packed.size()) == n && Lay(packed, rng, out);
-    }
-
-    bool Single(const std::vector<PackedItem>& packed) const {
-        std::vector<CellMask> used;
-        for (const auto& p : packed) used.push_back(masks[size_t(p.mask)]);
-        CaseSearch two = SearchCase(used, 2, kMakerSolveSteps, 0);
-        return two.complete && two.packings == 1;
-    }
-
-    // The ways to cover exactly the cells of one packed item with two others.
-    std::vector<std::pair<PackedItem, PackedItem>> Splits(const PackedItem& whole, const std::vector<int>& uses,
-                                                          const std::vector<int>& limit) const {
-        const CellMask& m = masks[size_t(whole.mask)];
-        std::vector<std::pair<int, int>> cells;
-        for (int r = 0; r < m.h; r++)
-            for (int c = 0; c < m.w; c++)
-                if (m.At(c, r)) cells.push_back({whole.at.x + c, whole.at.y + r});
-        // Uses still open for each piece once the whole item is lifted out.
-        auto open = [&](size_t k) { return limit[k] - uses[k] + (int(k) == whole.mask); };
-        auto has = [](const std::vector<std::pair<int, int>>& v, int x, int y) {
-            return std::find(v.begin(), v.end(), std::make_pair(x, y)) != v.end();
-        };
-        std::vector<std::pair<PackedItem, PackedItem>> ways;
-        for (size_t a = 0; a < masks.size(); a++) {
-            const CellMask& ma = masks[a];
-            if (open(a) < 1 || ma.Count() >= m.Count()) continue;
-            for (int y = whole.at.y; y + ma.h <= whole.at.y + m.h; y++)
-                for (int x = whole.at.x; x + ma.w <= whole.at.x + m.w; x++) {
-                    std::vector<std::pair<int, int>> rest;  // the cells the second part must cover
-                    bool fits = true;
-                    for (int r = 0; r < ma.h && fits; r++)
-                        for (int c = 0; c < ma.w && fits; c++) fits = !ma.At(c, r) || has(cells, x + c, y + r);
-                    if (!fits) continue;
-                    for (auto [cx, cy] : cells)
-                        if (!(cx >= x && cx < x + ma.w && cy >= y && cy < y + ma.h && ma.At(cx - x, cy - y))) rest.push_back({cx, cy});
-                    if (rest.empty()) continue;
-                    int x0 = kCaseW, y0 = kCaseH, x1 = -1, y1 = -1;
-                    for (auto [cx, cy] : rest) x0 = std::min(x0, cx), y0 = std::min(y0, cy), x1 = std::max(x1, cx), y1 = std::max(y1, cy);
-                    for (size_t b = 0; b < masks.size(); b++) {
-                        const CellMask& mb = masks[b];
-                        if (open(b) < 1 + (b == a) || mb.w != x1 - x0 + 1 || mb.h != y1 - y0 + 1 || mb.Count() != int(rest.size()))
-                            continue;
-                        bool same = true;
-                        for (int r = 0; r < mb.h && same; r++)
-                            for (int c = 0; c < mb.w && same; c++) same = mb.At(c, r) == has(rest, x0 + c, y0 + r);
-                        if (same) ways.push_back({{int(a), {x, y}}, {int(b), {x0, y0}}});
-                    }
-                }
-        }
-        return ways;
     }
 
     // A solvable level of n items.
@@ -245,22 +154,13 @@ bool MakePlayerLevel(const std::vector<Piece>& pieces, int n, bool unique, uint6
     if (!unique) std::stable_sort(counts.begin(), counts.end(), [n](int a, int b) { return std::abs(a - n) < std::abs(b - n); });
     for (int count : counts) {
         if (count < FewestItems(pieces) || count > kMostItems) continue;
-        // Many items with a single solution: each shape once, as any picture of
-        // it, since two items of one shape already let the same packing be
-        // found from more sides.
-        const bool once = unique && count >= kShapesOnceFrom;
-        draw.anyTwin = once;
-        std::vector<int> limitNow = limit;
-        if (once)
-            for (size_t i = 0; i < pieces.size(); i++)
-                if (draw.twins[i][0] != int(i)) limitNow[i] = 0;
-        const int attempts = unique ? 400 : 100;
+        // One solution among many items is rare by chance, but most draws are
+        // told apart by their second packing within a few thousand steps.
+        const int attempts = !unique ? 100 : count >= kManyItems ? 4000 : 400;
         for (int a = 0; a < attempts; a++) {
             Rng rng(AttemptSeed(seed, count, a));
             MadeLevel made;
-            if (!(once ? draw.SplitCandidate(count, limitNow, weight, rng, made)
-                       : draw.Candidate(count, limitNow, weight, rng, made)))
-                continue;
+            if (!draw.Candidate(count, limit, weight, rng, made)) continue;
             made.solve = SolveCase(made.masks, unique ? 2 : kSolutionCap, kMakerSolveSteps);
             if (!made.solve.solvable || made.solve.nodeLimitHit) continue;
             if (unique && !(made.solve.complete && made.solve.solutions == 1)) continue;
