@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
 
 namespace gen {
 
@@ -24,15 +23,6 @@ constexpr Board RowMask(int y) {
 }
 constexpr Board kNotTop = kFull & ~RowMask(0);
 constexpr Board kNotBottom = kFull & ~RowMask(kCaseH - 1);
-
-Board Near(Board b) { return ((b << 1) & kNotTop) | ((b >> 1) & kNotBottom) | (b << kCaseH) | (b >> kCaseH); }
-
-int Cells(Board b) { return __builtin_popcountll(uint64_t(b)) + __builtin_popcountll(uint64_t(b >> 64)); }
-
-Board Lowest(Board b) {
-    const uint64_t low = uint64_t(b);
-    return low ? Board(low & -low) : Board(uint64_t(b >> 64) & -uint64_t(b >> 64)) << 64;
-}
 
 int FirstEmpty(Board taken) {
     Board free = ~taken & kFull;
@@ -76,22 +66,6 @@ void Places(Shape& sh) {
         }
 }
 
-// A part-packed case: its cells and, by two independent hashes, which items
-// are left. Many orders of placing reach the same one; it is counted once.
-struct State {
-    Board taken;
-    uint64_t left, check;
-    bool operator==(const State& o) const { return taken == o.taken && left == o.left && check == o.check; }
-};
-struct StateHash {
-    size_t operator()(const State& s) const {
-        uint64_t h = uint64_t(s.taken) * 0x9E3779B97F4A7C15ull ^ uint64_t(s.taken >> 64) * 0xC2B2AE3D27D4EB4Full;
-        return size_t(h ^ s.left ^ (h >> 29));
-    }
-};
-// Part-packed cases remembered at most; past it a count goes on without more.
-constexpr size_t kMemoLimit = 1u << 21;
-
 struct Counting {
     std::vector<Shape> shapes;
     size_t items = 0;
@@ -102,9 +76,6 @@ struct Counting {
     int monominoLeft = 0;                   // one-cell items still to place
     std::vector<std::pair<int, int>> path;  // shape, first cell
     bool stop = false;
-    uint64_t leftHash = 0, leftCheck = 0;   // of the items left, by the keys below
-    std::vector<uint64_t> key, checkKey;    // by shape, added for each item of it left
-    std::unordered_map<State, uint64_t, StateHash> memo;  // packings of the rest of a part-packed case
 
     void Found() {
         if (out.found.size() < keep) {
@@ -126,26 +97,8 @@ struct Counting {
     bool NoLoneCell() const {
         if (monominoLeft) return true;
         Board free = ~taken & kFull;
-        return !(free & ~Near(free));
-    }
-
-    // Each walled-off empty region is filled by items of its own, so its size
-    // must be a sum of the areas of some items left.
-    bool RegionsFillable() const {
-        Board sums = 1;
-        for (const Shape& sh : shapes)
-            for (int k = 0; k < sh.left; k++) sums |= sums << sh.area;
-        Board free = ~taken & kFull;
-        while (free) {
-            Board region = Lowest(free), grown = region;
-            do {
-                region = grown;
-                grown = (region | Near(region)) & free;
-            } while (grown != region);
-            if (!((sums >> Cells(region)) & 1)) return false;
-            free &= ~region;
-        }
-        return true;
+        Board near = ((free << 1) & kNotTop) | ((free >> 1) & kNotBottom) | (free << kCaseH) | (free >> kCaseH);
+        return !(free & ~near);
     }
 
     void Step() {
@@ -160,27 +113,6 @@ struct Counting {
             Found();
             return;
         }
-        // Packings to be listed are met one by one, so the memo serves only once they are.
-        const bool remember = out.found.size() >= keep;
-        const State here{taken, leftHash, leftCheck};
-        if (remember) {
-            auto seen = memo.find(here);
-            if (seen != memo.end()) {
-                out.packings += seen->second;
-                if (out.packings >= cap) {
-                    out.packings = cap;
-                    out.complete = false;
-                    stop = true;
-                }
-                return;
-            }
-        }
-        const uint64_t before = out.packings;
-        Branch();
-        if (!stop && memo.size() < kMemoLimit && out.found.size() >= keep) memo.emplace(here, out.packings - before);
-    }
-
-    void Branch() {
         int cell = FirstEmpty(taken);
         for (size_t s = 0; s < shapes.size() && !stop; s++) {
             Shape& sh = shapes[s];
@@ -189,15 +121,11 @@ struct Counting {
             if (!b || (b & taken)) continue;
             taken |= b;
             sh.left--;
-            leftHash -= key[s];
-            leftCheck -= checkKey[s];
             if (sh.area == 1) monominoLeft--;
             path.push_back({int(s), cell});
-            if (NoLoneCell() && RegionsFillable()) Step();
+            if (NoLoneCell()) Step();
             path.pop_back();
             sh.left++;
-            leftHash += key[s];
-            leftCheck += checkKey[s];
             if (sh.area == 1) monominoLeft++;
             taken &= ~b;
         }
@@ -292,20 +220,6 @@ CaseSearch SearchCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t
     });
     for (const Shape& sh : s.shapes)
         if (sh.area == 1) s.monominoLeft += sh.left;
-    // Fixed keys, so that a count never depends on anything but the shapes.
-    uint64_t z = 0x2545F4914F6CDD1Dull;
-    auto next = [&z] {
-        z += 0x9E3779B97F4A7C15ull;
-        uint64_t x = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-        return x ^ (x >> 31);
-    };
-    for (const Shape& sh : s.shapes) {
-        s.key.push_back(next());
-        s.checkKey.push_back(next());
-        s.leftHash += s.key.back() * uint64_t(sh.left);
-        s.leftCheck += s.checkKey.back() * uint64_t(sh.left);
-    }
     s.Step();
     return s.out;
 }
