@@ -9,7 +9,7 @@ FUZZ     ?= build-fuzz
 FUZZ_SECONDS ?= 300
 # Longer inputs (the generated movies) are cut to this when read as seeds.
 FUZZ_MAX_LEN ?= 65536
-FUZZ_TARGETS := bitmap wave level movie profiles
+FUZZ_TARGETS := bitmap wave level movie profiles replay
 JOBS     ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config \
             libsdl2-dev libavformat-dev libavcodec-dev libavutil-dev libswscale-dev \
@@ -110,12 +110,13 @@ fuzz-build: deps $(FUZZ)/CMakeCache.txt
 # Seeds from the generated game, one directory per target (the small pictures only:
 # a big seed slows every run of its target).
 fuzz-seeds: build
-	@rm -rf $(BUILD)/fuzz-seeds && mkdir -p $(addprefix $(BUILD)/fuzz-seeds/,bitmap wave level movie profiles)
+	@rm -rf $(BUILD)/fuzz-seeds && mkdir -p $(addprefix $(BUILD)/fuzz-seeds/,bitmap wave level movie profiles replay)
 	@find $(BUILD)/game -maxdepth 2 -name '*.bmp' -size -32k -exec cp {} $(BUILD)/fuzz-seeds/bitmap/ \;
 	@cp $(BUILD)/game/data/*.wav $(BUILD)/fuzz-seeds/wave/
 	@cp $(BUILD)/game/levels/*.lev $(BUILD)/fuzz-seeds/level/
 	@cp $(BUILD)/game/*.avi $(BUILD)/fuzz-seeds/movie/
 	@cp $(BUILD)/game/prefs.dat $(BUILD)/fuzz-seeds/profiles/
+	@cp tests/replays/*.vrp $(BUILD)/fuzz-seeds/replay/ 2>/dev/null || true
 
 # Each target runs FUZZ_SECONDS from the kept seeds (and the generated data when it
 # exists); paths are absolute because the game moves the current directory. An

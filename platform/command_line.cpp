@@ -22,6 +22,16 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
             line.window = true;
         } else if (std::strcmp(a, "--fullscreen") == 0) {
             line.window = false;
+            line.fullScreenAsked = true;
+        } else if (std::strcmp(a, "--headless") == 0) {
+            line.headless = true;
+        } else if ((std::strcmp(a, "--record") == 0 || std::strcmp(a, "--replay") == 0 ||
+                    std::strcmp(a, "--into") == 0) &&
+                   i + 1 < argc && argv[i + 1] && argv[i + 1][0]) {
+            std::string& file = std::strcmp(a, "--record") == 0   ? line.record
+                                : std::strcmp(a, "--replay") == 0 ? line.replay
+                                                                  : line.into;
+            file = argv[++i];
         } else {
             // Nothing runs on a line that is partly misunderstood, not even --help.
             line.action = CommandLine::BAD;
@@ -30,15 +40,27 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
         }
     }
     line.action = help ? CommandLine::HELP : version ? CommandLine::VERSION : CommandLine::RUN;
+    // A replay plays what was recorded; the options of a replay ask for one.
+    const bool replayOnly = line.headless || !line.into.empty();
+    if (line.action == CommandLine::RUN &&
+        ((!line.record.empty() && !line.replay.empty()) || (replayOnly && line.replay.empty()))) {
+        line.action = CommandLine::BAD;
+        line.bad = !line.record.empty() && !line.replay.empty() ? "--record" : line.headless ? "--headless" : "--into";
+    }
     return line;
 }
 
 const char* UsageText() {
-    return "Usage: valimo [--fullscreen | --window]\n"
+    return "Usage: valimo [--fullscreen | --window] [--record FILE]\n"
+           "       valimo --replay FILE [--headless] [--into DIR] [--fullscreen | --window]\n"
            "       valimo --help | --version\n"
            "Valimo, a packing puzzle: fill the open case with every item on the table.\n"
            "  --fullscreen  start in full screen (the default)\n"
            "  --window      start in a window\n"
+           "  --record FILE write every frame's input into FILE, for a bug report\n"
+           "  --replay FILE play FILE again, in a window at its pace\n"
+           "  --headless    replay without a window, as fast as it goes\n"
+           "  --into DIR    replay in DIR and leave its valimo.log and prefs.dat there\n"
            "  --help        show this help and exit\n"
            "  --version     show the version and exit\n"
            "Alt+Enter switches between full screen and a window while playing.\n"

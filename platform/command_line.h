@@ -5,6 +5,11 @@
 struct CommandLine {
     enum Action { RUN, HELP, VERSION, BAD } action = RUN;
     bool window = false;  // start in a window rather than full screen
+    bool fullScreenAsked = false;
+    std::string record;   // --record FILE: the run written down
+    std::string replay;   // --replay FILE: a written run played again
+    bool headless = false;  // a replay without a window, as fast as it goes
+    std::string into;     // the folder a replay plays in and leaves behind
     std::string bad;      // the first argument not understood
 };
 

@@ -9,6 +9,7 @@
 
 #include "platform/faults.h"
 #include "platform/host.h"
+#include "platform/journal.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ std::vector<IDirectDrawSurface*>& Surfaces() {
     return *allSurfaces;
 }
 
+// Also the widest a key span's uint16_t columns hold.
 constexpr int kMaxSide = 8192;
 
 bool Inverted(const RECT& r) { return r.right < r.left || r.bottom < r.top; }
@@ -48,6 +50,7 @@ void SetVideoMemoryBudget(long long bytes) { videoBudget = bytes; }
 int LiveSurfaceCount() { return liveSurfaces; }
 
 void LoseAllSurfaces() {
+    if (!JournalSurfacesLost()) return;
     for (IDirectDrawSurface* s : Surfaces()) s->lost = true;
 }
 
@@ -103,6 +106,7 @@ HRESULT IDirectDrawSurface::Restore() {
     if (lost) {
         std::fill(pixels.begin(), pixels.end(), 0);
         lost = false;
+        keySpansValid = false;
     }
     return DD_OK;
 }
@@ -117,6 +121,7 @@ HRESULT IDirectDrawSurface::SetColorKey(DWORD flags, const DDCOLORKEY* key) {
     }
     keyed = true;
     colorKey = uint16_t(key->dwColorSpaceLowValue);
+    keySpansValid = false;
     return DD_OK;
 }
 
@@ -147,9 +152,11 @@ HRESULT IDirectDrawSurface::Flip(IDirectDrawSurface* target, DWORD flags) {
     if (lost || backBuffer->lost) return DDERR_SURFACELOST;
     if (locked || backBuffer->locked) return DDERR_SURFACEBUSY;
     pixels.swap(backBuffer->pixels);
+    keySpansValid = backBuffer->keySpansValid = false;
     DWORD bits = 0, r = 0, g = 0, b = 0;
     HostDisplayFormat(&bits, &r, &g, &b);
     HostPresent(pixels.data(), width, width, height, r == 0x7C00 ? 15 : 16);
+    JournalFrameShown(pixels.data(), width, width, height, r == 0x7C00 ? 15 : 16);
     return DD_OK;
 }
 
@@ -165,6 +172,7 @@ HRESULT IDirectDrawSurface::Lock(const RECT* rect, DDSURFACEDESC* desc, DWORD fl
         offset = size_t(rect->top) * size_t(width) + size_t(rect->left);
     }
     locked = true;
+    keySpansValid = false;
     desc->dwFlags = DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_LPSURFACE | DDSD_PIXELFORMAT;
     desc->dwWidth = DWORD(width);
     desc->dwHeight = DWORD(height);
@@ -211,11 +219,20 @@ HRESULT IDirectDrawSurface::Blt(const RECT* destRect, IDirectDrawSurface* source
     const int x0 = std::max(d.left, c.left), x1 = std::min(d.right, c.right);
     const int y0 = std::max(d.top, c.top), y1 = std::min(d.bottom, c.bottom);
     if (x0 >= x1 || y0 >= y1) return DD_OK;
+    keySpansValid = false;
 
     if (fill) {
         const uint16_t colour = uint16_t(effects->dwFillColor);
-        for (int y = y0; y < y1; y++)
-            std::fill_n(pixels.data() + size_t(y) * width + x0, x1 - x0, colour);
+        // Black, the usual fill, is one byte repeated: the library's memset is the fastest.
+        const bool bytes = (colour & 0xFF) == (colour >> 8);
+        for (int y = y0; y < y1; y++) {
+            uint16_t* row = pixels.data() + size_t(y) * width + x0;
+            if (bytes) {
+                std::memset(row, colour & 0xFF, size_t(x1 - x0) * 2);
+            } else {
+                std::fill_n(row, x1 - x0, colour);
+            }
+        }
         return DD_OK;
     }
 
@@ -226,13 +243,22 @@ HRESULT IDirectDrawSurface::Blt(const RECT* destRect, IDirectDrawSurface* source
     const int n = x1 - x0;
     if (dw == sw && dh == sh) {
         const int sx = s.left + (x0 - d.left);
+        const KeySpan* spans = keyedBlt && source != this ? source->KeySpans() : nullptr;
         for (int y = y0; y < y1; y++) {
-            const uint16_t* src = source->pixels.data() + size_t(s.top + (y - d.top)) * source->width + sx;
+            const int sy = s.top + (y - d.top);
+            const uint16_t* src = source->pixels.data() + size_t(sy) * source->width + sx;
             uint16_t* dst = pixels.data() + size_t(y) * width + x0;
             if (!keyedBlt) {
                 std::memmove(dst, src, size_t(n) * 2);
-            } else if (source != this) {
-                KeyedRow(dst, src, n, key);
+            } else if (spans) {
+                // Only the part of the row that is not all key; copied whole where it has none.
+                const int first = std::max(sx, int(spans[sy].first)), end = std::min(sx + n, int(spans[sy].end));
+                if (first >= end) continue;
+                if (spans[sy].solid) {
+                    std::memcpy(dst + (first - sx), src + (first - sx), size_t(end - first) * 2);
+                } else {
+                    KeyedRow(dst + (first - sx), src + (first - sx), end - first, key);
+                }
             } else {
                 for (int i = 0; i < n; i++) dst[i] = src[i] == key ? dst[i] : src[i];
             }
@@ -253,6 +279,22 @@ HRESULT IDirectDrawSurface::Blt(const RECT* destRect, IDirectDrawSurface* source
         }
     }
     return DD_OK;
+}
+
+const IDirectDrawSurface::KeySpan* IDirectDrawSurface::KeySpans() {
+    if (keySpansValid) return keySpans.data();
+    keySpans.assign(size_t(height), KeySpan{0, 0, true});
+    for (int y = 0; y < height; y++) {
+        const uint16_t* row = pixels.data() + size_t(y) * size_t(width);
+        int first = 0, end = width;
+        while (first < end && row[first] == colorKey) first++;
+        while (end > first && row[end - 1] == colorKey) end--;
+        bool solid = true;
+        for (int x = first; x < end && solid; x++) solid = row[x] != colorKey;
+        keySpans[size_t(y)] = {uint16_t(first), uint16_t(end), solid};
+    }
+    keySpansValid = true;
+    return keySpans.data();
 }
 
 // ---- display object ----

@@ -184,6 +184,16 @@ private:
     long long budgeted = 0;  // video memory taken from the budget
     IDirectDrawSurface* backBuffer = nullptr;
     IDirectDrawClipper* clipper = nullptr;
+    // Per row, the columns [first, end) outside which every pixel is the key, and
+    // whether none between is: a keyed blit copies such rows as an opaque one.
+    // Made by the first keyed blit from the surface, dropped when it is written.
+    struct KeySpan {
+        uint16_t first, end;
+        bool solid;
+    };
+    std::vector<KeySpan> keySpans;
+    bool keySpansValid = false;
+    const KeySpan* KeySpans();
 };
 
 class IDirectDraw {

@@ -5,6 +5,7 @@
 #include "platform/faults.h"
 #include "platform/hands.h"
 #include "platform/host_devices.h"
+#include "platform/journal.h"
 
 const GUID GUID_SysKeyboard = {0x6F1D2B61, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 const GUID GUID_SysMouse = {0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
@@ -97,6 +98,7 @@ HRESULT IDirectInputDevice::GetDeviceState(DWORD size, void* data) {
     if (TakeFault("IDirectInputDevice::GetDeviceState", &fault)) return fault;
     if (!data || !format || size != format->dwDataSize) return DIERR_INVALIDPARAM;
     if (!acquired) return DIERR_NOTACQUIRED;
+    if (JournalReplaying()) return JournalDeviceState(keyboard, DI_OK, data);
     if (keyboard) {
         uint8_t state[256];
         HostReadKeyboard(state);
@@ -108,7 +110,7 @@ HRESULT IDirectInputDevice::GetDeviceState(DWORD size, void* data) {
         HandsReadMouse(&state.lX, &state.lY, state.rgbButtons);
         std::memcpy(data, &state, sizeof state);
     }
-    return DI_OK;
+    return JournalDeviceState(keyboard, DI_OK, data);
 }
 
 ULONG IDirectInputDevice::Release() {

@@ -13,6 +13,22 @@ int shownMode = 0;
 
 void TakeRow(const uint16_t* row, int y) { std::memcpy(shown + size_t(y) * kWidth, row, kWidth * 2); }
 
+// Every frame is compared whole, so the compare must be quick: the page's C
+// library compares byte by byte, eight bytes a step are eight times fewer.
+bool SameRow(const uint16_t* row, const uint16_t* old) {
+#ifdef __EMSCRIPTEN__
+    for (int x = 0; x < kWidth; x += 4) {
+        uint64_t a, b;
+        std::memcpy(&a, row + x, 8);
+        std::memcpy(&b, old + x, 8);
+        if (a != b) return false;
+    }
+    return true;
+#else
+    return std::memcmp(row, old, kWidth * 2) == 0;
+#endif
+}
+
 }  // namespace
 
 // Changed on purpose: presenting rests (docs/BEHAVIOUR.md).
@@ -29,7 +45,7 @@ FrameRect NoteFrame(const uint16_t* pixels, int pitchPixels, int pixelMode) {
     for (int y = 0; y < kHeight; y++) {
         const uint16_t* row = pixels + size_t(y) * size_t(pitchPixels);
         const uint16_t* old = shown + size_t(y) * kWidth;
-        if (std::memcmp(row, old, kWidth * 2) == 0) continue;
+        if (SameRow(row, old)) continue;
         if (top < 0) top = y;
         bottom = y;
         int first = 0, last = kWidth - 1;

@@ -9,6 +9,7 @@
 
 #include "platform/faults.h"
 #include "platform/host.h"
+#include "platform/journal.h"
 #include "platform/win.h"
 
 struct PlatformWindow {
@@ -52,7 +53,7 @@ bool ShowWindow(HWND window, int command) {
 int GetSystemMetrics(int index) {
     int w = 0, h = 0;
     HostScreenSize(&w, &h);
-    return index == SM_CXSCREEN ? w : index == SM_CYSCREEN ? h : 0;
+    return JournalScreenMetric(index, index == SM_CXSCREEN ? w : index == SM_CYSCREEN ? h : 0);
 }
 
 void PostHostMessage(unsigned message, WPARAM wParam, LPARAM lParam) {
@@ -70,10 +71,18 @@ bool PostMessageA(HWND window, unsigned message, WPARAM wParam, LPARAM lParam) {
 
 bool PeekMessageA(MSG* msg, HWND window, unsigned filterMin, unsigned filterMax, unsigned remove) {
     HostPumpEvents();
-    if (queue.empty()) return false;
+    if (JournalReplaying()) {
+        // Only the recording's messages reach the game; its own posts are in it too.
+        bool quit = false;
+        for (const MSG& waiting : queue) quit = quit || waiting.message == WM_QUIT;
+        queue.clear();
+        *msg = MSG{windowCreated ? &theWindow : nullptr, WM_QUIT, 0, 0};
+        return JournalPeekMessage(msg, quit);
+    }
+    if (queue.empty()) return JournalPeekMessage(msg, false);
     *msg = queue.front();
     if (remove & PM_REMOVE) queue.pop_front();
-    return true;
+    return JournalPeekMessage(msg, true);
 }
 
 bool TranslateMessage(const MSG* msg) { return false; }
@@ -95,22 +104,26 @@ int ShowCursor(bool show) {
     return cursorCount;
 }
 
-bool CursorOverPicture() { return HostCursorOverPicture(); }
+bool CursorOverPicture() { return JournalOverPicture(HostCursorOverPicture()); }
 
 bool QueryPerformanceFrequency(int64_t* frequency) {
-    *frequency = HostCounterFrequency();
+    *frequency = JournalFrequency(HostCounterFrequency());
     return *frequency != 0;
 }
 
 bool QueryPerformanceCounter(int64_t* count) {
-    *count = HostCounter();
+    *count = JournalCounter(HostCounter());
     return true;
 }
 
-void SleepUntilCounter(int64_t deadline) { HostSleepUntil(deadline); }
+void SleepUntilCounter(int64_t deadline) {
+    // A replay rests to the recorded pace in a window, not at all without one.
+    if (JournalReplaying()) return JournalSleepUntil(deadline);
+    HostSleepUntil(deadline);
+}
 
 void WaitMessageTimeout(DWORD timeoutMs) {
-    if (!queue.empty()) return;
+    if (!queue.empty() || JournalReplaying()) return;
     HostWaitEvents(int(timeoutMs > 0x7FFFFFFF ? 0x7FFFFFFF : timeoutMs));
 }
 
@@ -156,12 +169,14 @@ std::string FileUrl(const std::string& path) {
 
 int MessageBoxA(HWND window, const char* text, const char* caption, unsigned type) {
     (void)window;
+    // A replay tells its watcher nothing the recorded player was told.
+    if (JournalReplaying()) return 0;
     return HostMessageBox(caption ? caption : "", text ? text : "", (type & MB_ICONERROR) != 0) ? 1 : 0;
 }
 
 // Changed on purpose: pages (docs/BEHAVIOUR.md).
 void ShellExecuteOpen(const char* address) {
-    if (!address || !address[0]) return;
+    if (!address || !address[0] || JournalReplaying()) return;
     if (HasScheme(address)) {
         HostOpenUrl(address);
         return;

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "platform/journal.h"
+
 namespace {
 
 int SystemOpen(const char* path, unsigned mode) {
@@ -118,6 +120,8 @@ SaveResult RewriteInPlace(const std::string& target, const std::string& content,
     return ok ? SAVE_DONE : SAVE_FAILED;
 }
 
+SaveResult SaveChangedFile(const char* path, const std::string& content, int* error);
+
 }  // namespace
 
 const SaveFileOps systemSaveFileOps = {SystemOpen,  SystemOpenInPlace, SystemWrite,  SystemTruncate,
@@ -131,6 +135,20 @@ SaveResult SaveFileWhole(const char* path, const std::string& content, int* erro
     // Changed on purpose: a save with nothing new is skipped (docs/BEHAVIOUR.md).
     // Some callers save every frame; a flush to disk each time would stall the frames.
     if (FileHolds(path, content)) return SAVE_DONE;
+    // A replay's save fails where its recording's did, whatever this disk would do.
+    int recorded = 0, recordedError = 0;
+    if (!JournalSaveStarts(&recorded, &recordedError)) {
+        *error = recordedError;
+        return SaveResult(recorded);
+    }
+    const SaveResult result = SaveChangedFile(path, content, error);
+    JournalSaved(result, *error);
+    return JournalReplaying() ? SaveResult(recorded) : result;
+}
+
+namespace {
+
+SaveResult SaveChangedFile(const char* path, const std::string& content, int* error) {
     std::string target;
     if (!FollowLinks(path, &target)) {
         *error = ELOOP;
@@ -170,3 +188,5 @@ SaveResult SaveFileWhole(const char* path, const std::string& content, int* erro
     // place all the same.
     return saveFileOps.syncDirectory(directory.c_str()) ? SAVE_DONE : SAVE_NOT_SYNCED;
 }
+
+}  // namespace

@@ -167,10 +167,13 @@ void HostSleepUntil(int64_t deadline) {
     // The browser's timers fire late, by a millisecond or two and more under load:
     // each sleep ends early by the lateness seen so far, and the rest of the wait,
     // short, is waited out (a zero-length timer nested in others takes four).
+    // Timers count whole milliseconds: the nearest one is taken, so a wait ends up to
+    // half of one late as often as it ends early, and the processor spins a quarter
+    // as long as when it always ended early.
     for (int64_t now = Now(); now < deadline; now = Now()) {
-        const int64_t sleep = deadline - now - timerLateness;
+        const int64_t sleep = (deadline - now - timerLateness + 500) / 1000 * 1000;
         if (sleep < 1000) continue;
-        const int64_t wanted = now + sleep / 1000 * 1000;
+        const int64_t wanted = now + sleep;
         SleepMicroseconds(sleep);
         const int64_t late = std::clamp<int64_t>(Now() - wanted, 0, kMostLateness);
         timerLateness += (late - timerLateness) / 4;

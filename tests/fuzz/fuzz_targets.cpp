@@ -16,6 +16,7 @@
 #include "input/input.h"
 #include "platform/headless/headless_devices.h"
 #include "platform/host_devices.h"
+#include "platform/journal.h"
 #include "platform/mmio.h"
 #include "platform/win.h"
 #include "profiles/profiles.h"
@@ -250,11 +251,28 @@ int FuzzProfiles(const uint8_t* data, size_t size) {
     return 0;
 }
 
+int FuzzReplay(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    JournalHeader header;
+    if (!CheckJournal(bytes, &header).empty()) return 0;
+    // What the check took, the replay reads the same way: to the end mark, never past it.
+    size_t at = 0;
+    std::string why;
+    if (!ReadJournalHeader(bytes, &header, &at, why)) __builtin_trap();
+    JournalRecord record;
+    do
+        if (!ReadJournalRecord(bytes, &at, &record, why)) __builtin_trap();
+    while (record.tag != JT_END);
+    if (at != bytes.size() || header.prefs.size() > size) __builtin_trap();
+    return 0;
+}
+
 const FuzzTarget fuzzTargets[] = {
     {"bitmap", FuzzBitmap},
     {"wave", FuzzWave},
     {"level", FuzzLevel},
     {"movie", FuzzMovie},
     {"profiles", FuzzProfiles},
+    {"replay", FuzzReplay},
 };
 const int fuzzTargetCount = int(sizeof fuzzTargets / sizeof fuzzTargets[0]);

@@ -14,6 +14,8 @@ int FuzzLevel(const uint8_t* data, size_t size);
 int FuzzMovie(const uint8_t* data, size_t size);
 // "prefs.dat" read, written, read and written again: the table and file must settle.
 int FuzzProfiles(const uint8_t* data, size_t size);
+// A replay file checked as --replay checks it; one taken is read record by record to its end.
+int FuzzReplay(const uint8_t* data, size_t size);
 
 struct FuzzTarget {
     const char* name;

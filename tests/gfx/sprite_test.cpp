@@ -170,6 +170,66 @@ TEST(Blits, KeyedBlitSkipsMagentaOpaqueBlitCopiesIt) {
     s->Release();
 }
 
+// Keyed blits skip the rows and ends that are all key and copy rows without key
+// whole: whatever is written into the source since, the next blit must show it.
+TEST(Blits, AKeyedBlitShowsEveryChangeOfItsSource) {
+    MakeScratchDirectory();
+    StartDisplay();
+    const uint16_t key = ColorKey();
+    constexpr int kW = 9, kH = 4;
+    Sprite s = CreateSprite(kW, kH, 1, DDSCAPS_VIDEOMEMORY);
+    auto blitAndCheck = [&](const char* step) {
+        FillScreenRect(0, 0, 40, 20, 0x0421);
+        // Whole, then from column 3 on (cut by the left edge), then a part of rows 1-2.
+        BlitSpriteKeyed(backBuffer, s, 10, 2, kW, kH);
+        BlitSpriteKeyed(backBuffer, s, -3, 8, kW, kH);
+        const RECT from{2, 1, 7, 3}, to{20, 14, 25, 16};
+        backBuffer->Blt(&to, s, &from, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
+        for (int y = 0; y < kH; y++)
+            for (int x = 0; x < kW; x++) {
+                const uint16_t p = SpritePixel(s, x, y), want = p == key ? 0x0421 : p;
+                EXPECT_EQ(ScreenPixel(10 + x, 2 + y), want) << step << " whole " << x << "," << y;
+                if (x >= 3) {
+                    EXPECT_EQ(ScreenPixel(x - 3, 8 + y), want) << step << " cut " << x << "," << y;
+                }
+                if (x >= 2 && x < 7 && y >= 1 && y < 3) {
+                    EXPECT_EQ(ScreenPixel(18 + x, 13 + y), want) << step << " part " << x << "," << y;
+                }
+            }
+    };
+    // Row 0 all key, row 1 key ends around no key, rows 2 and 3 key between.
+    FillSpriteRect(s, 0, 0, kW, kH, key);
+    FillSpriteRect(s, 2, 1, 5, 1, 0x1234);
+    FillSpriteRect(s, 1, 2, 7, 2, 0x2345);
+    FillSpriteRect(s, 4, 2, 1, 2, key);
+    blitAndCheck("first");
+    FillSpriteRect(s, 0, 0, 1, 1, 0x3456);  // a key row gets a pixel
+    FillSpriteRect(s, 3, 1, 1, 1, key);     // a row without key gets one
+    blitAndCheck("filled");
+    SurfaceLock lock;
+    LockSurface(s, &lock);
+    lock.pixels[size_t(3) * size_t(lock.pitch / 2) + 8] = 0x4567;  // past the old end of a row
+    lock.pixels[4] = key;
+    UnlockSurface(s, &lock);
+    blitAndCheck("locked");
+    Sprite other = CreateSprite(kW, kH, 0, DDSCAPS_VIDEOMEMORY);
+    FillSpriteRect(other, 0, 0, kW, kH, 0x5678);
+    FillSpriteRect(other, 0, 2, kW, 1, key);
+    BlitSprite(s, other, 0, 0, kW, kH);  // drawn over by another surface
+    blitAndCheck("blitted into");
+    const DDCOLORKEY newKey{0x5678, 0x5678};
+    ASSERT_EQ(s->SetColorKey(DDCKEY_SRCBLT, &newKey), DD_OK);
+    FillScreenRect(0, 0, 40, 20, 0x0421);
+    BlitSpriteKeyed(backBuffer, s, 10, 2, kW, kH);
+    for (int y = 0; y < kH; y++)
+        for (int x = 0; x < kW; x++) {
+            const uint16_t p = SpritePixel(s, x, y);
+            EXPECT_EQ(ScreenPixel(10 + x, 2 + y), p == 0x5678 ? 0x0421 : p) << "new key " << x << "," << y;
+        }
+    other->Release();
+    s->Release();
+}
+
 TEST(Blits, ScalingDoublesEachPixelAndClippingCutsWithoutShifting) {
     MakeScratchDirectory();
     StartDisplay();

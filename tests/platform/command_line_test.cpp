@@ -23,6 +23,25 @@ TEST(CommandLine, TheFourOptionsAndNoneAtAll) {
     EXPECT_EQ(Parse({"--version", "--help"}).action, CommandLine::HELP);
 }
 
+TEST(CommandLine, RecordAndReplayTakeTheirFileAndGoTogetherOnlyAsTheyCan) {
+    CommandLine line = Parse({"--record", "bug.vrp", "--window"});
+    EXPECT_EQ(line.action, CommandLine::RUN);
+    EXPECT_EQ(line.record, "bug.vrp");
+    EXPECT_TRUE(line.window);
+    line = Parse({"--replay", "--window", "--headless", "--into", "out"});
+    EXPECT_EQ(line.action, CommandLine::RUN);
+    EXPECT_EQ(line.replay, "--window") << "the word after --replay is its file, whatever it looks like";
+    EXPECT_TRUE(line.headless);
+    EXPECT_EQ(line.into, "out");
+    EXPECT_FALSE(line.window);
+    // A file is needed, and a run is either recorded or replayed.
+    for (std::vector<const char*> bad : std::vector<std::vector<const char*>>{
+             {"--record"}, {"--replay"}, {"--replay", ""}, {"--record", "a", "--replay", "b"}, {"--headless"},
+             {"--into", "dir"}, {"--record", "a", "--headless"}})
+        EXPECT_EQ(Parse(bad).action, CommandLine::BAD) << bad[0] << " " << bad.size();
+    EXPECT_EQ(Parse({"--replay", "a", "--help"}).action, CommandLine::HELP);
+}
+
 TEST(CommandLine, AnythingElseIsRefusedWhateverComesWithIt) {
     for (const char* bad : {"-h", "--Help", "--window=1", "-", "--", "", "levels/0.lev", "--fullscreen2"}) {
         const CommandLine line = Parse({"--help", bad, "--version"});
@@ -30,7 +49,8 @@ TEST(CommandLine, AnythingElseIsRefusedWhateverComesWithIt) {
         EXPECT_EQ(line.bad, bad);
     }
     const std::string usage = UsageText();
-    for (const char* option : {"--help", "--version", "--window", "--fullscreen"})
+    for (const char* option : {"--help", "--version", "--window", "--fullscreen", "--record FILE", "--replay FILE",
+                               "--headless", "--into DIR"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 

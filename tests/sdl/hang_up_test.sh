@@ -8,16 +8,9 @@ build=$(cd "$1" && pwd)
 game="$build/game/valimo"
 scratch=$(mktemp -d)
 trap 'kill -KILL $(jobs -p) 2>/dev/null; rm -rf "$scratch"' EXIT
+. "$(dirname "$0")/play_folder.sh"
 dir="$scratch/game"
-mkdir -p "$dir"
-for f in "$build"/game/*; do
-  case "${f##*/}" in
-    valimo | valimo.log | valimo.lock) ;;
-    prefs.dat) printf 'PLAYERS 1\nanna 0 0 0\n' >"$dir/prefs.dat" ;;
-    *) ln -s "$f" "$dir/" ;;
-  esac
-done
-cp "$dir/prefs.dat" "$scratch/prefs.before"
+MakePlayFolder "$dir"
 fail=0
 
 # Starts the game in the folder and waits for its main loop; the pid in $pid.

@@ -24,19 +24,12 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+. "$(dirname "$0")/play_folder.sh"
 fail=0
 
 for mode in --fullscreen --window; do
   dir="$scratch/game$mode"
-  mkdir -p "$dir"
-  for f in "$build"/game/*; do
-    case "${f##*/}" in
-      valimo | valimo.log | valimo.lock) ;;
-      prefs.dat) printf 'PLAYERS 1\nanna 0 0 0\n' >"$dir/prefs.dat" ;;
-      *) ln -s "$f" "$dir/" ;;
-    esac
-  done
-  cp "$dir/prefs.dat" "$scratch/prefs.before"
+  MakePlayFolder "$dir"
 
   exec 3>"$scratch/displayfd"
   Xvfb -displayfd 3 -screen 0 1366x768x24 -nolisten tcp >"$scratch/xvfb.log" 2>&1 &

@@ -541,6 +541,7 @@ def main():
             if matched != sampled or not sampled:
                 run.failures.append("%d of %d intro frames sampled in the page are not the desktop's" %
                                     (sampled - matched, sampled))
+            menu_blocks = 0
             for shot in run.play(os.path.join(refs, "steps-first.txt"), 60):
                 driver.save_screenshot(os.path.join(out, "page-%s-1366x768.png" % shot))
                 if shot == "web-new-player":
@@ -549,6 +550,9 @@ def main():
                     if not report["sound blocks"]:
                         run.failures.append("no sound was queued after the first clicks")
                 if shot == "web-packed":
+                    # The drop's sound wakes the audio that rested through the menu.
+                    if driver.execute_script("return window.valimoSoundBlocks || 0;") <= menu_blocks:
+                        run.failures.append("no sound was queued for the drop after the audio rested")
                     check_full_screen(driver, run, out)
                 if shot == "web-main-menu":
                     processes = browser_processes(driver.service.process.pid)
@@ -562,6 +566,10 @@ def main():
                     report["main menu fps"] = (driver.execute_script("return Module.valimoPresented;") - frames) / (
                         time.time() - start)
                     report["browser CPU"] = cpu_share(list(processes), 5)
+                    # Silent for ten seconds: the audio context rests rather than keep its threads at work.
+                    if driver.execute_script("return audio ? audio.state : null;") != "suspended":
+                        run.failures.append("the audio context did not rest through the silent main menu")
+                    menu_blocks = driver.execute_script("return window.valimoSoundBlocks || 0;")
             check_order_page(driver, run)
             prefs = driver.execute_script("return FS.readFile('/store/prefs.dat', {encoding: 'utf8'});")
             if "maya" not in prefs:
