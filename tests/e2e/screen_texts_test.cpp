@@ -31,7 +31,7 @@ struct ScreenTexts {
 const ScreenTexts kScreens[] = {
     {GS_INSTRUCTIONS, "instructions", -1, -1, 0x148e97094ed12784ull, 5786},
     {GS_CREDITS, "credits", 340, 329, 0x79441068a8cef762ull, 2081},
-    {GS_CLOSING, "closing", 388, 179, 0x15f4840482ffa0a3ull, 16363},
+    {GS_CLOSING, "closing", 388, 179, 0x1ed237cd1cab8e1dull, 16373},
 };
 
 constexpr int kWwwSlot = 20;

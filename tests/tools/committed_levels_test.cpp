@@ -86,7 +86,8 @@ std::string SetFaults(const fs::path& levelDir, const fs::path& dataDir) {
         previous = r.difficulty;
         if (k < 8 && (r.items > 9 || r.solve.solutions < 10))
             fault("a teaching level has at most 9 items and 10 or more distinct solutions; this has " + said.str());
-        if (k >= count - 16 && (r.items < 15 || !r.solve.complete || r.solve.solutions > 3))
+        if (k >= gen::kMasterFirst - 16 && k < gen::kMasterFirst &&
+            (r.items < 15 || !r.solve.complete || r.solve.solutions > 3))
             fault("a testing level has 15 or more items and at most 3 distinct solutions; this has " + said.str());
     }
     for (const auto& s : gen::ItemShapes())
@@ -129,12 +130,23 @@ std::string ShapeFaults(const fs::path& levelDir, const fs::path& dataDir) {
     return faults;
 }
 
+// FNV-1a over each file's name and bytes, in name order.
+uint64_t Digest(const std::vector<fs::path>& files) {
+    uint64_t h = 0xcbf29ce484222325ull;
+    for (const auto& f : files)
+        for (char c : f.filename().string() + '\0' + ReadFile(f.string())) h = (h ^ uint8_t(c)) * 0x100000001b3ull;
+    return h;
+}
+
 TEST(CommittedLevels, KeepWhatPlayersRelyOnAndShipAsTheyAre) {
-    ASSERT_EQ(LevelFiles(kLevels).size(), 64u);
+    const auto files = LevelFiles(kLevels);
+    ASSERT_EQ(files.size(), size_t(gen::kMasterFirst + gen::kMasterCount));
     EXPECT_EQ(SetFaults(kLevels, kGame / "data"), "");
+    // The levels before the master tier are the ones players were saved at, byte for byte.
+    EXPECT_EQ(Digest({files.begin(), files.begin() + gen::kMasterFirst}), 0xd0f059a521a5b97full);
     // Installed as they are, and nothing else in the game's levels folder.
     const auto shipped = LevelFiles(kGame / "levels");
-    ASSERT_EQ(shipped.size(), 64u);
+    ASSERT_EQ(shipped.size(), files.size());
     for (const auto& f : shipped)
         EXPECT_EQ(ReadFile(f.string()), ReadFile((kLevels / f.filename()).string())) << f;
 }
@@ -149,8 +161,9 @@ TEST(CommittedLevels, ABrokenSetFailsWithTheFileAndTheReason) {
         ASSERT_NE(at, std::string::npos) << name << " " << from;
         WriteFile((dir / "levels" / name).string(), text.replace(at, from.size(), to));
     };
-    gen::Level lv5, lv9;
+    gen::Level lv5, lv9, lv63;
     std::string error;
+    ASSERT_TRUE(gen::ParseLevel(ReadFile((kLevels / "level63.lev").string()), lv63, error));
     ASSERT_TRUE(gen::ParseLevel(ReadFile((kLevels / "level05.lev").string()), lv5, error));
     ASSERT_TRUE(gen::ParseLevel(ReadFile((kLevels / "level09.lev").string()), lv9, error));
     // A typo in a picture's name, a level copied over another, a level gone.
@@ -162,6 +175,8 @@ TEST(CommittedLevels, ABrokenSetFailsWithTheFileAndTheReason) {
     gen::Level lv20;
     ASSERT_TRUE(gen::ParseLevel(ReadFile((kLevels / "level20.lev").string()), lv20, error));
     edit("level20.lev", "\n" + lv20.items[0].picture + " ", "\napple.bmp ");
+    // A master level given one of the testing levels' puzzles: too few items.
+    WriteFile((dir / "levels/level70.lev").string(), gen::FormatLevel({70, lv63.items}));
     const std::string faults = SetFaults(dir / "levels", kGame / "data");
     const std::string levels = (dir / "levels").string() + "/";
     for (const std::string& line : {
@@ -169,7 +184,9 @@ TEST(CommittedLevels, ABrokenSetFailsWithTheFileAndTheReason) {
                  ": cannot be read (No such file or directory)\n",
              levels + "level10.lev: fault: the same set of shapes as " + levels + "level09.lev: one puzzle in other pictures\n",
              levels + "level20.lev: fault: the items cover ",
-             levels + "level41.lev: fault: holds level 41 as file 41 of 63; the set is level00.lev on, numbered from 0 without gaps\n"})
+             levels + "level41.lev: fault: holds level 41 as file 41 of 95; the set is level00.lev on, numbered from 0 without gaps\n",
+             levels + "level70.lev: fault: level 70 is in the master tier (levels 64 to 95), which has 16 to 20 items and "
+                      "exactly one distinct solution; this has 15 items and 1 distinct solution\n"})
         EXPECT_NE(faults.find(line), std::string::npos) << line << "\n" << faults;
 }
 

@@ -295,7 +295,7 @@ TEST(LevelChecker, CommandNamesTheFileAndFaultOfBrokenInput) {
     WriteFile("data/deep.bmp", MakeBmp(32, 32, std::vector<uint16_t>(1024, 0x03E0), 24));
     // Eight different blocks, packed thousands of ways.
     const int blocks[8][2] = {{1, 3}, {1, 4}, {2, 3}, {2, 4}, {3, 3}, {3, 4}, {4, 3}, {4, 4}};
-    std::string easy = "LEVEL 70\nITEMS 8\n";
+    std::string easy = "LEVEL 97\nITEMS 8\n";
     int col = 0;
     for (const auto& [w, h] : blocks) {
         std::string name = "b" + std::to_string(w) + std::to_string(h) + ".bmp";
@@ -303,20 +303,20 @@ TEST(LevelChecker, CommandNamesTheFileAndFaultOfBrokenInput) {
         easy += name + " " + std::to_string(col) + " 7\n";
         col += w;
     }
-    WriteFile("levels/good.lev", "LEVEL 64\nITEMS 2\na.bmp 0 2\na.bmp 15 2\n");
+    WriteFile("levels/good.lev", "LEVEL 96\nITEMS 2\na.bmp 0 2\na.bmp 15 2\n");
     WriteFile("levels/easy.lev", easy);
-    WriteFile("levels/short.lev", "LEVEL 64\nITEMS 2\na.bmp 0 2\n");
+    WriteFile("levels/short.lev", "LEVEL 96\nITEMS 2\na.bmp 0 2\n");
     WriteFile("levels/binary.lev", std::string("\x7F" "ELF\x02\x01\x01\0\0\0", 10) + std::string(200, '\0'));
-    WriteFile("levels/nopicture.lev", "LEVEL 64\nITEMS 2\na.bmp 0 2\nhat.bmp 15 2\n");
-    WriteFile("levels/deep.lev", "LEVEL 64\nITEMS 2\na.bmp 0 2\ndeep.bmp 15 2\n");
-    WriteFile("mine.txt", "LEVEL 64\nITEMS 2\na.bmp 0 2\na.bmp 15 2\n");
+    WriteFile("levels/nopicture.lev", "LEVEL 96\nITEMS 2\na.bmp 0 2\nhat.bmp 15 2\n");
+    WriteFile("levels/deep.lev", "LEVEL 96\nITEMS 2\na.bmp 0 2\ndeep.bmp 15 2\n");
+    WriteFile("mine.txt", "LEVEL 96\nITEMS 2\na.bmp 0 2\na.bmp 15 2\n");
     fs::create_directory("empty");
     ASSERT_EQ(mkfifo("levels/pipe.lev", 0600), 0);
     ToolRun run = RunLevelsTool("check --data data levels mine.txt empty nothing.lev");
     EXPECT_EQ(run.status, 1) << run.out << run.err;
     const char* expected[] = {
-        "levels/good.lev: level 64, 2 items, 70 cells, solvable, 1 distinct solution, difficulty 50.0, no faults\n",
-        "levels/easy.lev: level 70, 8 items, 70 cells, solvable, at least 1024 distinct solutions, difficulty 80.0, no faults\n",
+        "levels/good.lev: level 96, 2 items, 70 cells, solvable, 1 distinct solution, difficulty 50.0, no faults\n",
+        "levels/easy.lev: level 97, 8 items, 70 cells, solvable, at least 1024 distinct solutions, difficulty 80.0, no faults\n",
         "levels/short.lev: fault: ITEMS says 2, but only 1 whole item record(s) follow (the file ends early)\n",
         "levels/binary.lev: fault: holds a byte that is not text (0x7F at byte 0); a level file is plain text\n",
         "levels/binary.lev: fault: does not begin with the word LEVEL; the game reads it as level 0 with no items\n",
@@ -324,13 +324,13 @@ TEST(LevelChecker, CommandNamesTheFileAndFaultOfBrokenInput) {
         "levels/deep.lev: fault: item deep.bmp: picture data/deep.bmp: 24-bit, not 16-bit; the game stops with a fatal error "
         "on it; convert it with: valimo-levels picture data/deep.bmp data/deep.bmp\n",
         "levels/pipe.lev: fault: not a plain file\n",
-        "mine.txt: level 64, 2 items, 70 cells, solvable, 1 distinct solution, difficulty 50.0, 1 fault\n",
+        "mine.txt: level 96, 2 items, 70 cells, solvable, 1 distinct solution, difficulty 50.0, 1 fault\n",
         "mine.txt: fault: the file name does not end in .lev, so the game does not list it\n",
         "empty: fault: no level files (.lev) in this folder\n",
         "nothing.lev: fault: cannot be read (No such file or directory)\n",
     };
     for (const char* line : expected) EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
-    EXPECT_NE(run.out.find("levels/short.lev: level 64, 1 items, 35 cells, not solvable, 2 faults\n"), std::string::npos)
+    EXPECT_NE(run.out.find("levels/short.lev: level 96, 1 items, 35 cells, not solvable, 2 faults\n"), std::string::npos)
         << run.out;
 
     // Bad usage: no file, an unknown option, a data folder that is not there.

@@ -98,6 +98,18 @@ const std::vector<ItemShape>& ItemShapes() {
         {"keys", {"X"}, DrawKeys},
         {"mug", {"X"}, DrawMug},
         {"compass", {"X"}, DrawCompass},
+        {"soap", {"X"}, DrawSoap},
+        {"lip-balm", {"X"}, DrawLipBalm},
+        {"sunscreen", {"X", "X"}, DrawSunscreen},
+        {"deodorant", {"X", "X"}, DrawDeodorant},
+        {"hairbrush", {"XX"}, DrawHairbrush},
+        {"glasses-case", {"XX"}, DrawGlassesCase},
+        {"wash-bag", {"XX", "XX"}, DrawWashBag},
+        {"first-aid-kit", {"XX", "XX"}, DrawFirstAidKit},
+        {"charger", {"XX", ".X"}, DrawCharger},
+        {"travel-mug", {"X.", "XX", "X."}, DrawTravelMug},
+        {"spray-bottle", {".X", "XX", ".X"}, DrawSprayBottle},
+        {"toy-train", {"..X", "XXX"}, DrawToyTrain},
     };
     return shapes;
 }

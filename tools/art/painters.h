@@ -138,5 +138,18 @@ void DrawCandle(Art& a);
 void DrawKeys(Art& a);
 void DrawMug(Art& a);
 void DrawCompass(Art& a);
+// painters_travel.cpp: the soap to the toy train.
+void DrawSoap(Art& a);
+void DrawLipBalm(Art& a);
+void DrawSunscreen(Art& a);
+void DrawDeodorant(Art& a);
+void DrawHairbrush(Art& a);
+void DrawGlassesCase(Art& a);
+void DrawWashBag(Art& a);
+void DrawFirstAidKit(Art& a);
+void DrawCharger(Art& a);
+void DrawTravelMug(Art& a);
+void DrawSprayBottle(Art& a);
+void DrawToyTrain(Art& a);
 
 }  // namespace gen

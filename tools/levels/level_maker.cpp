@@ -18,6 +18,8 @@ CellMask ShapeMask(const ItemShape& s) {
 
 bool Irregular(const CellMask& m) { return m.Count() != m.w * m.h; }
 
+// From this many items on, a level with one solution is drawn ten times as often.
+constexpr int kManyItems = 16;
 // Steps a random packing may take before the draw starts again.
 constexpr uint64_t kPackingSteps = 4000;
 // Steps a made level's count may take: well inside the checker's limit, so
@@ -152,7 +154,9 @@ bool MakePlayerLevel(const std::vector<Piece>& pieces, int n, bool unique, uint6
     if (!unique) std::stable_sort(counts.begin(), counts.end(), [n](int a, int b) { return std::abs(a - n) < std::abs(b - n); });
     for (int count : counts) {
         if (count < FewestItems(pieces) || count > kMostItems) continue;
-        const int attempts = unique ? 400 : 100;
+        // One solution among many items is rare by chance, but most draws are
+        // told apart by their second packing within a few thousand steps.
+        const int attempts = !unique ? 100 : count >= kManyItems ? 4000 : 400;
         for (int a = 0; a < attempts; a++) {
             Rng rng(AttemptSeed(seed, count, a));
             MadeLevel made;

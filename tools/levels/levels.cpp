@@ -293,6 +293,8 @@ SolveResult SolveCase(const std::vector<CellMask>& masks, uint64_t cap, uint64_t
 
 SolveResult SolveFirst(const std::vector<CellMask>& masks, uint64_t maxNodes) { return SolveCase(masks, 1, maxNodes); }
 
+bool InMasterTier(int number) { return number >= kMasterFirst && number < kMasterFirst + kMasterCount; }
+
 double Difficulty(const std::vector<CellMask>& masks, uint64_t solutions) {
     int irregular = 0;
     for (const auto& m : masks) irregular += m.Count() != m.w * m.h;
@@ -352,6 +354,14 @@ LevelReport CheckLevel(const Level& level, const std::map<std::string, CellMask>
                                                     : "no packing found within the solver's limit");
     }
     rep.difficulty = Difficulty(used, rep.solve.solutions);
+    if (InMasterTier(level.number) && rep.faults.empty() &&
+        (rep.items < kMasterFewestItems || rep.items > kMasterMostItems || !rep.solve.complete || rep.solve.solutions != 1))
+        rep.faults.push_back("level " + std::to_string(level.number) + " is in the master tier (levels " +
+                             std::to_string(kMasterFirst) + " to " + std::to_string(kMasterFirst + kMasterCount - 1) +
+                             "), which has " + std::to_string(kMasterFewestItems) + " to " + std::to_string(kMasterMostItems) +
+                             " items and exactly one distinct solution; this has " + std::to_string(rep.items) + " items and " +
+                             (rep.solve.complete ? "" : "at least ") + std::to_string(rep.solve.solutions) + " distinct solution" +
+                             (rep.solve.complete && rep.solve.solutions == 1 ? "" : "s"));
     return rep;
 }
 

@@ -101,6 +101,12 @@ struct LevelReport {
 LevelReport CheckLevel(const Level& level, const std::map<std::string, CellMask>& masks,
                        const std::map<std::string, std::string>& pictureFaults = {});
 
+// The master tier after the first 64 levels: many small items, packed in one
+// way only. A level numbered within it is held to that.
+constexpr int kMasterFirst = 64, kMasterCount = 32;
+constexpr int kMasterFewestItems = 16, kMasterMostItems = 20;
+bool InMasterTier(int number);
+
 // Higher is harder: more items, more irregular shapes, fewer solutions.
 double Difficulty(const std::vector<CellMask>& masks, uint64_t solutions);
 

@@ -6,7 +6,8 @@
 // valimo-levels new --items N [--seed S] [--unique] [--number K] [--data DIR]
 //   Writes a new level of about N items to stdout, made from the shipped item
 //   pictures: solvable, every item on the table, with one distinct solution
-//   when --unique is given. The same seed makes the same level.
+//   when --unique is given. The same seed makes the same level. Its number is
+//   K, else the one after the highest in the levels folder beside DIR.
 // valimo-levels picture [--cells WxH] [--any-size] IN OUT.bmp
 //   Converts a picture of any common format into the game's kind. Exits 0 when
 //   written, 2 when the picture is refused, 1 when OUT cannot be written.
@@ -171,6 +172,20 @@ bool CheckFile(const std::string& shown, const fs::path& path, PictureStore& pic
     return report(s);
 }
 
+// The number after the highest of the levels in the folder beside the
+// pictures, so that a new level is played after those already there.
+int NextLevelNumber(const fs::path& levels) {
+    int next = 0;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(levels, ec)) {
+        std::string text, why;
+        if (e.path().extension() != ".lev" || !ReadLevelFile(e.path(), text, why)) continue;
+        const gen::LevelText read = gen::ReadLevelText(text);
+        if (read.header && read.level.number >= next && read.level.number < INT32_MAX) next = read.level.number + 1;
+    }
+    return next;
+}
+
 int Check(const std::vector<std::string>& args) {
     std::string data;
     std::vector<std::string> paths;
@@ -216,8 +231,8 @@ int Check(const std::vector<std::string>& args) {
 
 int New(const std::vector<std::string>& args) {
     std::string data;
-    uint64_t items = 0, seed = 0, number = 64;
-    bool haveItems = false, haveSeed = false, unique = false;
+    uint64_t items = 0, seed = 0, number = 0;
+    bool haveItems = false, haveSeed = false, haveNumber = false, unique = false;
     for (size_t i = 0; i < args.size(); i++) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -244,6 +259,7 @@ int New(const std::vector<std::string>& args) {
                 haveSeed = true;
             } else {
                 number = n;
+                haveNumber = true;
             }
         } else {
             return Usage("unknown argument " + a);
@@ -271,6 +287,11 @@ int New(const std::vector<std::string>& args) {
     if (int(items) < fewest)
         return Usage("--items " + std::to_string(items) + ": no picture covers more than " + std::to_string(largest) +
                      " cells, so " + std::to_string(fewest) + " or more items are needed to fill the 70 cells of the case");
+    if (!haveNumber) {
+        fs::path pictures = fs::path(data).lexically_normal();
+        if (!pictures.has_filename()) pictures = pictures.parent_path();
+        number = uint64_t(NextLevelNumber(pictures.parent_path() / "levels"));
+    }
     if (!haveSeed) seed = (uint64_t(std::random_device{}()) << 32) | std::random_device{}();
     gen::MadeLevel made;
     std::string error;
