@@ -174,8 +174,8 @@ TEST(PictureConvert, CheckNamesTheFixAndTheFixMendsTheLevel) {
     Save("my data/deep.bmp", Pattern(160, 224), AV_CODEC_ID_BMP, AV_PIX_FMT_BGR24);  // 5 x 7 cells: two fill the case
     Save("my data/renamed.bmp", Pattern(160, 224), AV_CODEC_ID_PNG, AV_PIX_FMT_RGBA);
     Save("my data/layout.bmp", Pattern(150, 220), AV_CODEC_ID_BMP, AV_PIX_FMT_RGB565LE);
-    WriteFile("levels/one.lev", "LEVEL 64\nITEMS 2\ndeep.bmp 0 2\nrenamed.bmp 15 2\n");
-    WriteFile("levels/two.lev", "LEVEL 65\nITEMS 2\ndeep.bmp 0 2\nlayout.bmp 15 2\n");
+    WriteFile("levels/one.lev", "LEVEL 96\nITEMS 2\ndeep.bmp 0 2\nrenamed.bmp 15 2\n");
+    WriteFile("levels/two.lev", "LEVEL 97\nITEMS 2\ndeep.bmp 0 2\nlayout.bmp 15 2\n");
     ToolRun run = RunLevelsTool("check --data 'my data' levels");
     EXPECT_EQ(run.status, 1);
     for (const char* fault : {
@@ -195,7 +195,7 @@ TEST(PictureConvert, CheckNamesTheFixAndTheFixMendsTheLevel) {
     }
     run = RunLevelsTool("check --data 'my data' levels");
     EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_NE(run.out.find("levels/two.lev: level 65, 2 items, 70 cells, solvable"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("levels/two.lev: level 97, 2 items, 70 cells, solvable"), std::string::npos) << run.out;
 }
 
 }  // namespace

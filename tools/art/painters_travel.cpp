@@ -80,9 +80,10 @@ void DrawFirstAidKit(Art& a) {
 
 void DrawCharger(Art& a) {
     for (float y : {10.0f, 22.0f}) a.F(Box(2, y - 2, 10, y + 2, 1), Body(Hex(0xC0C0C8), 0.3f));
-    a.F(Box(8, 4, 30, 28, 4), Body(Hex(0xF4F4F0), 0.4f));
+    // A travel brick, wide enough to fill the first row's two cells.
+    a.F(Box(8, 4, 40, 28, 4), Body(Hex(0xF4F4F0), 0.4f));
     a.F(Box(12, 12, 18, 20, 1), Flat(Hex(0x50C060)));
-    a.L(30, 16, 46, 16, 2.5f, Hex(0x303036));
+    a.L(40, 16, 46, 16, 2.5f, Hex(0x303036));
     a.S(Circle(48, 26, 8), 2.5f, Hex(0x303036));
     a.L(48, 34, 48, 44, 2.5f, Hex(0x303036));
     a.F(Box(42, 42, 54, 56, 2), Body(Hex(0xF4F4F0)));
