@@ -121,15 +121,25 @@ uint64_t Fnv(uint64_t h, const void* data, size_t size) {
     return h;
 }
 
-// The file's bytes into the digest; false when it cannot be read.
-bool DigestFile(uint64_t* h, const std::string& path) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+std::string ReadWhole(const char* path, bool* found) {
+    std::string bytes;
+    *found = false;
+    FILE* f = std::fopen(path, "rb");
+    if (!f) return bytes;
+    *found = true;
     char chunk[65536];
     size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) *h = Fnv(*h, chunk, got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
     std::fclose(f);
-    return true;
+    return bytes;
+}
+
+// The file's bytes into the digest; false when it cannot be read.
+bool DigestFile(uint64_t* h, const std::string& path) {
+    bool found = false;
+    const std::string bytes = ReadWhole(path.c_str(), &found);
+    if (found) *h = Fnv(*h, bytes.data(), bytes.size());
+    return found;
 }
 
 bool EndsWith(const std::string& s, const char* end) {
@@ -153,18 +163,6 @@ bool IsRegularFile(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::string ReadWhole(const char* path, bool* found) {
-    std::string bytes;
-    *found = false;
-    FILE* f = std::fopen(path, "rb");
-    if (!f) return bytes;
-    *found = true;
-    char chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.append(chunk, got);
-    std::fclose(f);
-    return bytes;
-}
 
 // ---- recording ----
 
